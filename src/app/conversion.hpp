@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <ostream>
+#include <string_view>
+#include <vector>
+
+#include "app/sds_output.hpp"
+#include "wav/byte_source.hpp"
+
+namespace pelitor {
+
+struct Console {
+    std::ostream& out;
+    std::ostream& errors;
+    bool liveProgress = false; // flush every progress mark, for a person watching a terminal
+};
+
+// Provides the buffer that holds the sample data; a test may make it fail.
+using SampleBufferAllocator = std::vector<std::uint8_t> (*)(std::size_t size);
+
+std::vector<std::uint8_t> allocateSampleBuffer(std::size_t size);
+
+// Converts one WAV file into one .sds output, from the header listing to the last packet, and
+// returns the exit status. Every refusal comes before the output is opened.
+int convert(ByteSource& input, std::string_view inputName, SdsOutput& output, const Console& console,
+            SampleBufferAllocator allocate = allocateSampleBuffer);
+
+} // namespace pelitor

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <variant>
+
+#include "wav/byte_source.hpp"
+
+namespace pelitor {
+
+// The input WAV file, read by offset as the conversion needs its bytes.
+class InputFile final : public ByteSource {
+  public:
+    // Opens a regular file for reading, or says why it cannot.
+    static std::variant<std::unique_ptr<InputFile>, std::string> open(const std::filesystem::path& path);
+
+    std::uint64_t size() const override { return size_; }
+    std::size_t read(std::uint64_t offset, std::span<std::uint8_t> into) override;
+
+  private:
+    InputFile(std::ifstream stream, std::uint64_t size) : stream_(std::move(stream)), size_(size) {}
+
+    std::ifstream stream_;
+    std::uint64_t size_;
+};
+
+} // namespace pelitor

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "app/platform.hpp"
+
+namespace pelitor {
+
+// The .sds path beside the input: the last four bytes of the name (its ".wav", whatever they
+// are) are replaced by ".sds"; a file name of four bytes or fewer keeps them and gets ".sds"
+// added, so that the output never lands outside the input's directory.
+std::string makeOutputName(std::string_view inputPath,
+                           std::string_view separators = platform::pathSeparators);
+
+} // namespace pelitor

@@ -1,0 +1,38 @@
+#include "app/run.hpp"
+
+#include <filesystem>
+#include <memory>
+#include <variant>
+
+#include "app/exit_status.hpp"
+#include "app/input_file.hpp"
+#include "app/output_name.hpp"
+#include "app/report.hpp"
+#include "app/sds_file.hpp"
+
+namespace pelitor {
+
+int run(std::span<const std::string> arguments, const Console& console,
+        SampleBufferAllocator allocate) {
+    console.out << "Pelitor Ver 0.01\n" << std::flush;
+    console.out << '\n' << std::flush;
+    if (arguments.size() < 2) {
+        console.out << "!! usage >pelitor [WavFile]\n" << std::flush;
+        return exitSuccess;
+    }
+    // Further arguments are ignored.
+    const std::string& inputName = arguments[1];
+
+    auto opened = InputFile::open(inputName);
+    if (const auto* error = std::get_if<std::string>(&opened)) {
+        report(console.errors, inputName, *error);
+        return exitNoInput;
+    }
+    InputFile& input = *std::get<std::unique_ptr<InputFile>>(opened);
+
+    const std::string outputName = makeOutputName(inputName);
+    SdsFile output(outputName, outputName, inputName);
+    return convert(input, inputName, output, console, allocate);
+}
+
+} // namespace pelitor

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <span>
+#include <string>
+
+#include "app/conversion.hpp"
+
+namespace pelitor {
+
+// The whole program after the command line is taken apart: banner, usage or one conversion.
+// Returns the exit status.
+int run(std::span<const std::string> arguments, const Console& console,
+        SampleBufferAllocator allocate = allocateSampleBuffer);
+
+} // namespace pelitor
