@@ -80,7 +80,7 @@ std::variant<WavHeader, WavReadError> readWavHeader(ByteSource& file) {
             std::array<std::uint8_t, extensibleFmtSize> format{};
             const auto wanted = std::span(format).first(std::min<std::size_t>(size, format.size()));
             if (file.read(payload, wanted) != wanted.size()) {
-                break;
+                return WavReadError{"the file ends inside its \"fmt \" chunk"};
             }
             header.fmtId = id;
             header.fmtSize = static_cast<std::int32_t>(size);

@@ -1,0 +1,25 @@
+#include <gtest/gtest.h>
+
+#include "app/output_name.hpp"
+
+namespace pelitor {
+namespace {
+
+TEST(OutputName, ReplacesTheLastFourBytesBesideTheInput) {
+    EXPECT_EQ(makeOutputName("a.wav", "/"), "a.sds");
+    EXPECT_EQ(makeOutputName("take.wave", "/"), "take..sds");
+    EXPECT_EQ(makeOutputName("noext", "/"), "n.sds");
+    EXPECT_EQ(makeOutputName("../samples/kick.WAV", "/"), "../samples/kick.sds");
+    EXPECT_EQ(makeOutputName("C:\\snd\\KICK.WAV", "/\\:"), "C:\\snd\\KICK.sds");
+}
+
+TEST(OutputName, ShortFileNamesKeepTheirDirectory) {
+    EXPECT_EQ(makeOutputName("dir/abc", "/"), "dir/abc.sds");
+    EXPECT_EQ(makeOutputName("dir/.wav", "/"), "dir/.wav.sds");
+    EXPECT_EQ(makeOutputName("a", "/"), "a.sds");
+    EXPECT_EQ(makeOutputName("C:abc", "/\\:"), "C:abc.sds");
+    EXPECT_EQ(makeOutputName("snd\\x.wa", "/\\:"), "snd\\x.wa.sds");
+}
+
+} // namespace
+} // namespace pelitor

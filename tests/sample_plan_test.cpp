@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include "app/sample_plan.hpp"
+
+namespace pelitor {
+namespace {
+
+WavHeader monoPcm(int bits = 16, std::int32_t rate = 44100, std::int32_t dataSize = 1000) {
+    WavHeader h;
+    h.formatTag = 1;
+    h.channels = 1;
+    h.sampleRate = rate;
+    h.bitsPerSample = static_cast<std::int16_t>(bits);
+    h.dataSize = dataSize;
+    h.headerLength = 44;
+    return h;
+}
+
+std::string refusal(const WavHeader& header, std::uint64_t fileSize = 1044) {
+    const auto result = planSample(header, fileSize);
+    return std::holds_alternative<Refusal>(result) ? std::get<Refusal>(result).message : "(accepted)";
+}
+
+SamplePlan plan(const WavHeader& header, std::uint64_t fileSize = 1044) {
+    const auto result = planSample(header, fileSize);
+    if (const auto* refused = std::get_if<Refusal>(&result)) {
+        ADD_FAILURE() << refused->message;
+        return {};
+    }
+    return std::get<SamplePlan>(result);
+}
+
+TEST(SamplePlan, AnnouncesTheWordsOfEachWidth) {
+    const SamplePlan sixteen = plan(monoPcm(16, 44100, 1000));
+    EXPECT_EQ(sixteen.sample.bitsPerSample, 16);
+    EXPECT_EQ(sixteen.sample.periodNs, 22675U);
+    EXPECT_EQ(sixteen.sample.wordCount, 500U);
+    EXPECT_EQ(sixteen.dataOffset, 44U);
+    EXPECT_EQ(sixteen.dataBytes, 1000U);
+    EXPECT_FALSE(sixteen.warning);
+    EXPECT_EQ(plan(monoPcm(16, 44100, 999)).sample.wordCount, 500U);
+    EXPECT_EQ(plan(monoPcm(8, 44100, 999)).sample.wordCount, 999U);
+    EXPECT_EQ(plan(monoPcm(24, 44100, 1000)).sample.wordCount, 334U);
+}
+
+TEST(SamplePlan, RefusesWhatSdsCannotCarryInOrder) {
+    WavHeader h = monoPcm();
+    h.formatTag = 3;
+    h.channels = 2;
+    EXPECT_EQ(refusal(h), "format type 3 (IEEE float) is not PCM; only linear PCM samples can be converted");
+    h.formatTag = 1;
+    EXPECT_EQ(refusal(h), "2 channels: an SDS sample is mono; mix the file down to one channel first");
+    h.channels = 1;
+    h.bitsPerSample = 32;
+    h.sampleRate = 0;
+    EXPECT_EQ(refusal(h), "32-bit samples cannot be converted; only 8-, 16- and 24-bit PCM can");
+    h.bitsPerSample = 16;
+    EXPECT_EQ(refusal(h), "sample rate 0 Hz cannot be sent; SDS carries rates from 477 Hz to 1000000000 Hz");
+}
+
+TEST(SamplePlan, AcceptsExtensiblePcmOnly) {
+    WavHeader h = monoPcm();
+    h.formatTag = -2;
+    EXPECT_NE(refusal(h).find("too short to name its sub-format"), std::string::npos);
+    h.subFormat = std::array<std::uint8_t, 16>{0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
+                                               0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+    EXPECT_EQ(refusal(h), "(accepted)");
+    (*h.subFormat)[0] = 0x03;
+    EXPECT_EQ(refusal(h), "extensible format with sub-format 3 (IEEE float) is not PCM; only linear PCM "
+                          "samples can be converted");
+}
+
+TEST(SamplePlan, KeepsPeriodAndLengthWithinThreeSevenBitBytes) {
+    EXPECT_NE(refusal(monoPcm(16, 476)), "(accepted)");
+    EXPECT_EQ(plan(monoPcm(16, 477)).sample.periodNs, 2096436U);
+    EXPECT_EQ(plan(monoPcm(16, 1000000000)).sample.periodNs, 1U);
+    EXPECT_NE(refusal(monoPcm(16, 1000000001)), "(accepted)");
+    EXPECT_NE(refusal(monoPcm(16, -44100)), "(accepted)");
+
+    const std::uint64_t large = 44 + 2 * 2097152ULL;
+    EXPECT_EQ(plan(monoPcm(16, 44100, 2 * 2097151), large).sample.wordCount, 2097151U);
+    EXPECT_EQ(refusal(monoPcm(16, 44100, 2 * 2097151 + 1), large),
+              "2097152 sample words are more than the 2097151 an SDS sample can hold");
+}
+
+TEST(SamplePlan, ConvertsWhatACutOffFileHolds) {
+    const SamplePlan cut = plan(monoPcm(16, 44100, -1), 44 + 301);
+    EXPECT_EQ(cut.dataBytes, 301U);
+    EXPECT_EQ(cut.sample.wordCount, 151U);
+    EXPECT_EQ(cut.warning, "the data chunk claims 4294967295 bytes but the file holds only 301; "
+                           "converting those");
+    // A huge claim is judged by what is there, not by what is claimed.
+    EXPECT_EQ(plan(monoPcm(8, 44100, 0x7FFFFFFF), 44 + 10).sample.wordCount, 10U);
+}
+
+} // namespace
+} // namespace pelitor

@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include "support/wav_builder.hpp"
+#include "wav/wav_reader.hpp"
+
+namespace pelitor {
+namespace {
+
+using test::Bytes;
+using test::Chunk;
+
+std::variant<WavHeader, WavReadError> read(const Bytes& file) {
+    MemorySource source(file);
+    return readWavHeader(source);
+}
+
+WavHeader header(const Bytes& file) {
+    auto result = read(file);
+    if (auto* error = std::get_if<WavReadError>(&result)) {
+        ADD_FAILURE() << error->message;
+        return {};
+    }
+    return std::get<WavHeader>(result);
+}
+
+std::string refusal(const Bytes& file) {
+    auto result = read(file);
+    return std::holds_alternative<WavReadError>(result) ? std::get<WavReadError>(result).message
+                                                         : "(accepted)";
+}
+
+TEST(WavReader, CanonicalFileGivesEveryFieldAndTheSampleOffset) {
+    const WavHeader h = header(test::canonicalWav({1, 2, 44100, 16}, Bytes(8, 0)));
+    EXPECT_EQ(text(h.riffId), "RIFF");
+    EXPECT_EQ(h.riffSize, 44);
+    EXPECT_EQ(text(h.waveId), "WAVE");
+    EXPECT_EQ(text(h.fmtId), "fmt ");
+    EXPECT_EQ(h.fmtSize, 16);
+    EXPECT_EQ(h.formatTag, 1);
+    EXPECT_EQ(h.channels, 2);
+    EXPECT_EQ(h.sampleRate, 44100);
+    EXPECT_EQ(h.byteRate, 176400);
+    EXPECT_EQ(h.blockAlign, 4);
+    EXPECT_EQ(h.bitsPerSample, 16);
+    EXPECT_EQ(text(h.dataId), "data");
+    EXPECT_EQ(h.dataSize, 8);
+    EXPECT_EQ(h.headerLength, 44U);
+    EXPECT_FALSE(h.subFormat);
+}
+
+TEST(WavReader, LongerFormatChunksMoveTheData) {
+    EXPECT_EQ(header(test::canonicalWav({.size = 18}, {})).headerLength, 46U);
+    EXPECT_EQ(header(test::canonicalWav({.size = 36}, {})).headerLength, 64U);
+    const WavHeader extensible = header(test::canonicalWav({.tag = 0xFFFE, .size = 40}, {}));
+    EXPECT_EQ(extensible.formatTag, -2);
+    EXPECT_EQ(extensible.headerLength, 68U);
+    ASSERT_TRUE(extensible.subFormat);
+    EXPECT_EQ((*extensible.subFormat)[0], 0x01);
+}
+
+TEST(WavReader, SkipsChunksThatEncodersAddAroundTheAudio) {
+    const Bytes samples{1, 2, 3, 4};
+    // JUNK before "fmt ", an odd-sized chunk with its pad byte, then ffmpeg's LIST and fact.
+    const Bytes file = test::riffWave({{"JUNK", Bytes(28, 0), std::nullopt},
+                                       test::fmtChunk({}),
+                                       {"odd ", Bytes(3, 0xAA), std::nullopt},
+                                       test::lavfListChunk(),
+                                       {"fact", Bytes(4, 2), std::nullopt},
+                                       test::dataChunk(samples)});
+    const WavHeader h = header(file);
+    EXPECT_EQ(text(h.dataId), "data");
+    EXPECT_EQ(h.dataSize, 4);
+    EXPECT_EQ(Bytes(file.begin() + static_cast<long>(h.headerLength), file.end()), samples);
+}
+
+TEST(WavReader, TakesTheFirstDataChunkAfterTheFormat) {
+    const Bytes file = test::riffWave({test::dataChunk(Bytes(6, 9)), test::fmtChunk({}),
+                                       test::dataChunk(Bytes(2, 7)), test::dataChunk(Bytes(4, 5))});
+    const WavHeader h = header(file);
+    EXPECT_EQ(h.dataSize, 2);
+    EXPECT_EQ(file[h.headerLength], 7);
+}
+
+TEST(WavReader, KeepsStoredNumbersSigned) {
+    Bytes file = test::riffWave({test::fmtChunk({.tag = 0xFFFE}), test::dataChunk({}, 0xFFFFFFFF)});
+    file[4] = 0x00;
+    file[5] = 0x00;
+    file[6] = 0x00;
+    file[7] = 0x80;
+    const WavHeader h = header(file);
+    EXPECT_EQ(h.riffSize, -2147483647 - 1);
+    EXPECT_EQ(h.formatTag, -2);
+    EXPECT_EQ(h.dataSize, -1);
+}
+
+TEST(WavReader, RefusesWhatIsNotAWavFileWithSamples) {
+    EXPECT_EQ(refusal({}), "not a WAV file (no RIFF/WAVE header)");
+    Bytes notWave = test::canonicalWav({}, {});
+    notWave[8] = 'A';
+    EXPECT_EQ(refusal(notWave), "not a WAV file (no RIFF/WAVE header)");
+    EXPECT_EQ(refusal(test::riffWave({test::dataChunk({1, 2})})), "no \"fmt \" chunk in the file");
+    EXPECT_EQ(refusal(test::riffWave({test::fmtChunk({.size = 14}), test::dataChunk({})})),
+              "the \"fmt \" chunk is 14 bytes long; a WAV format needs at least 16");
+    EXPECT_EQ(refusal(test::riffWave({test::fmtChunk({})})),
+              "no \"data\" chunk after the \"fmt \" chunk");
+    // A chunk that claims more than the file holds hides whatever would follow it.
+    EXPECT_EQ(refusal(test::riffWave({test::fmtChunk({}), {"LIST", Bytes(4, 0), 1000},
+                                      test::dataChunk({1, 2})})),
+              "no \"data\" chunk after the \"fmt \" chunk");
+    // A file cut inside its format chunk.
+    Bytes cut = test::canonicalWav({}, {});
+    cut.resize(30);
+    EXPECT_EQ(refusal(cut), "the file ends inside its \"fmt \" chunk");
+}
+
+} // namespace
+} // namespace pelitor
