@@ -19,7 +19,9 @@ void put32(std::vector<char>& out, std::uint32_t value) {
     put16(out, static_cast<std::uint16_t>(value >> 16));
 }
 
-void putText(std::vector<char>& out, const char* text) { out.insert(out.end(), text, text + 4); }
+void putText(std::vector<char>& out, const char* text) {
+    out.insert(out.end(), text, text + 4);
+}
 
 } // namespace
 
@@ -46,9 +48,12 @@ int main(int argc, char** argv) {
     put32(wav, frames * 2);
     for (std::uint32_t i = 0; i < frames; ++i) {
         const double t = static_cast<double>(i) / rate;
-        const double level = 0.8 * std::exp(-6.0 * t) * std::sin(2.0 * std::numbers::pi * 440.0 * t);
-        put16(wav, static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(level * 32767))));
+        const double level =
+            0.8 * std::exp(-6.0 * t) * std::sin(2.0 * std::numbers::pi * 440.0 * t);
+        put16(wav,
+              static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(level * 32767))));
     }
-    std::ofstream(argv[1], std::ios::binary).write(wav.data(), static_cast<std::streamsize>(wav.size()));
+    std::ofstream(argv[1], std::ios::binary)
+        .write(wav.data(), static_cast<std::streamsize>(wav.size()));
     return 0;
 }

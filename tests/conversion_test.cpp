@@ -1,11 +1,10 @@
-#include <gtest/gtest.h>
-
-#include <new>
-#include <sstream>
-
 #include "app/conversion.hpp"
 #include "support/memory_output.hpp"
 #include "support/wav_builder.hpp"
+
+#include <gtest/gtest.h>
+#include <new>
+#include <sstream>
 
 namespace pelitor {
 namespace {
@@ -33,7 +32,9 @@ void expectEnding(const std::string& text, const std::string& ending) {
 
 TEST(Conversion, AFailedSampleBufferLeavesNoOutput) {
     test::MemoryOutput output;
-    const auto failing = [](std::size_t) -> std::vector<std::uint8_t> { throw std::bad_alloc(); };
+    const auto failing = [](std::size_t) -> std::vector<std::uint8_t> {
+        throw std::bad_alloc();
+    };
     const Outcome out = convertBytes(test::canonicalWav({}, Bytes(8, 0)), output, failing);
     EXPECT_EQ(out.status, 1);
     expectEnding(out.console, "[Writing Header ......... End]\nbad new!!\n");

@@ -1,9 +1,8 @@
-#include <gtest/gtest.h>
+#include "sds/data_packets.hpp"
 
+#include <gtest/gtest.h>
 #include <sstream>
 #include <vector>
-
-#include "sds/data_packets.hpp"
 
 namespace pelitor {
 namespace {
@@ -73,8 +72,8 @@ TEST(DataPackets, OneShortEightBitPacket) {
 
 TEST(DataPackets, OneShortSixteenBitPacket) {
     const Written out = packets(16, {0x00, 0x00, 0x01, 0x00, 0xFF, 0xFF, 0x34, 0x12});
-    Bytes expected{0xF0, 0x7E, 0x00, 0x02, 0x00, 0x40, 0x00, 0x00, 0x40, 0x00,
-                   0x20, 0x3F, 0x7F, 0x60, 0x49, 0x0D, 0x00};
+    Bytes expected{0xF0, 0x7E, 0x00, 0x02, 0x00, 0x40, 0x00, 0x00, 0x40,
+                   0x00, 0x20, 0x3F, 0x7F, 0x60, 0x49, 0x0D, 0x00};
     expected.resize(125, 0x00);
     expected.push_back(0x38);
     expected.push_back(0xF7);
@@ -151,7 +150,8 @@ TEST(DataPackets, AFailedSinkStillMarksEveryPacketWithTheWidthsMark) {
         sink.setstate(std::ios::badbit);
         std::ostringstream console;
         writeDataPackets(sink, Bytes(400, 0x00), *wordFormatFor(bits), console, false);
-        const auto expectedPackets = packetCount(wordCount(400, *wordFormatFor(bits)), *wordFormatFor(bits));
+        const auto expectedPackets =
+            packetCount(wordCount(400, *wordFormatFor(bits)), *wordFormatFor(bits));
         EXPECT_EQ(console.str(), std::string(expectedPackets, mark));
     }
 }

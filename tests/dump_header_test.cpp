@@ -1,9 +1,8 @@
-#include <gtest/gtest.h>
-
-#include <sstream>
-
 #include "sds/dump_header.hpp"
 #include "sds/seven_bit.hpp"
+
+#include <gtest/gtest.h>
+#include <sstream>
 
 namespace pelitor {
 namespace {

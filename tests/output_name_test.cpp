@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "app/output_name.hpp"
+
+#include <gtest/gtest.h>
 
 namespace pelitor {
 namespace {

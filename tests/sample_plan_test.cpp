@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "app/sample_plan.hpp"
+
+#include <gtest/gtest.h>
 
 namespace pelitor {
 namespace {
@@ -18,7 +18,8 @@ WavHeader monoPcm(int bits = 16, std::int32_t rate = 44100, std::int32_t dataSiz
 
 std::string refusal(const WavHeader& header, std::uint64_t fileSize = 1044) {
     const auto result = planSample(header, fileSize);
-    return std::holds_alternative<Refusal>(result) ? std::get<Refusal>(result).message : "(accepted)";
+    return std::holds_alternative<Refusal>(result) ? std::get<Refusal>(result).message
+                                                   : "(accepted)";
 }
 
 SamplePlan plan(const WavHeader& header, std::uint64_t fileSize = 1044) {
@@ -47,15 +48,18 @@ TEST(SamplePlan, RefusesWhatSdsCannotCarryInOrder) {
     WavHeader h = monoPcm();
     h.formatTag = 3;
     h.channels = 2;
-    EXPECT_EQ(refusal(h), "format type 3 (IEEE float) is not PCM; only linear PCM samples can be converted");
+    EXPECT_EQ(refusal(h),
+              "format type 3 (IEEE float) is not PCM; only linear PCM samples can be converted");
     h.formatTag = 1;
-    EXPECT_EQ(refusal(h), "2 channels: an SDS sample is mono; mix the file down to one channel first");
+    EXPECT_EQ(refusal(h),
+              "2 channels: an SDS sample is mono; mix the file down to one channel first");
     h.channels = 1;
     h.bitsPerSample = 32;
     h.sampleRate = 0;
     EXPECT_EQ(refusal(h), "32-bit samples cannot be converted; only 8-, 16- and 24-bit PCM can");
     h.bitsPerSample = 16;
-    EXPECT_EQ(refusal(h), "sample rate 0 Hz cannot be sent; SDS carries rates from 477 Hz to 1000000000 Hz");
+    EXPECT_EQ(refusal(h),
+              "sample rate 0 Hz cannot be sent; SDS carries rates from 477 Hz to 1000000000 Hz");
 }
 
 TEST(SamplePlan, AcceptsExtensiblePcmOnly) {
@@ -66,8 +70,9 @@ TEST(SamplePlan, AcceptsExtensiblePcmOnly) {
                                                0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
     EXPECT_EQ(refusal(h), "(accepted)");
     (*h.subFormat)[0] = 0x03;
-    EXPECT_EQ(refusal(h), "extensible format with sub-format 3 (IEEE float) is not PCM; only linear PCM "
-                          "samples can be converted");
+    EXPECT_EQ(refusal(h),
+              "extensible format with sub-format 3 (IEEE float) is not PCM; only linear PCM "
+              "samples can be converted");
 }
 
 TEST(SamplePlan, KeepsPeriodAndLengthWithinThreeSevenBitBytes) {

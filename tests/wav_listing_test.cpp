@@ -1,8 +1,7 @@
-#include <gtest/gtest.h>
-
-#include <sstream>
-
 #include "wav/wav_listing.hpp"
+
+#include <gtest/gtest.h>
+#include <sstream>
 
 namespace pelitor {
 namespace {
@@ -35,18 +34,31 @@ TEST(WavListing, ThirteenShiftJisLabelledLines) {
     // The labels' Shift_JIS bytes, as a Japanese Windows console shows them.
     const std::string expected =
         "\x83`\x83\x83\x83\x93\x83NID: RIFF\n"
-        "\x83`\x83\x83\x83\x93\x83N\x83T\x83" "C\x83Y: 176436\n"
+        "\x83`\x83\x83\x83\x93\x83N\x83T\x83"
+        "C\x83Y: 176436\n"
         "WAVE: WAVE\n"
-        "\x83t\x83H\x81[\x83}\x83" "b\x83g\x83`\x83\x83\x83\x93\x83NID: fmt \n"
-        "\x83t\x83H\x81[\x83}\x83" "b\x83g\x83`\x83\x83\x83\x93\x83N\x83T\x83" "C\x83Y: 16\n"
-        "\x83t\x83H\x81[\x83}\x83" "b\x83g\x83^\x83" "C\x83v[1:Liner PCM]: 1\n"
+        "\x83t\x83H\x81[\x83}\x83"
+        "b\x83g\x83`\x83\x83\x83\x93\x83NID: fmt \n"
+        "\x83t\x83H\x81[\x83}\x83"
+        "b\x83g\x83`\x83\x83\x83\x93\x83N\x83T\x83"
+        "C\x83Y: 16\n"
+        "\x83t\x83H\x81[\x83}\x83"
+        "b\x83g\x83^\x83"
+        "C\x83v[1:Liner PCM]: 1\n"
         "\x83`\x83\x83\x83\x93\x83l\x83\x8B[1:MONO, 2:STEREO]: 2\n"
         "\x83T\x83\x93\x83v\x83\x8A\x83\x93\x83O\x8E\xFC\x94g\x90\x94[Hz]: 44100\n"
-        "\x92P\x88\xCA\x8E\x9E\x8A\xD4\x93\x96\x82\xBD\x82\xE8\x83r\x83" "b\x83g\x90\x94[byte(s)]: 176400\n"
-        "\x92P\x88\xCA\x83" "f\x81[\x83^\x92l[\x97\xCA\x8Eq\x89\xBB\x83r\x83" "b\x83g\x90\x94/8 x (1:MONO, 2:STEREO)]: 4\n"
-        "\x97\xCA\x8Eq\x89\xBB\x83r\x83" "b\x83g\x90\x94[bit(s)]: 16\n"
-        "\x83" "f\x81[\x83^\x83`\x83\x83\x83\x93\x83NID: data\n"
-        "\x83" "f\x81[\x83^\x83T\x83" "C\x83Y: 176400\n";
+        "\x92P\x88\xCA\x8E\x9E\x8A\xD4\x93\x96\x82\xBD\x82\xE8\x83r\x83"
+        "b\x83g\x90\x94[byte(s)]: 176400\n"
+        "\x92P\x88\xCA\x83"
+        "f\x81[\x83^\x92l[\x97\xCA\x8Eq\x89\xBB\x83r\x83"
+        "b\x83g\x90\x94/8 x (1:MONO, 2:STEREO)]: 4\n"
+        "\x97\xCA\x8Eq\x89\xBB\x83r\x83"
+        "b\x83g\x90\x94[bit(s)]: 16\n"
+        "\x83"
+        "f\x81[\x83^\x83`\x83\x83\x83\x93\x83NID: data\n"
+        "\x83"
+        "f\x81[\x83^\x83T\x83"
+        "C\x83Y: 176400\n";
     EXPECT_EQ(listing(stereoHeader()), expected);
 }
 
@@ -58,7 +70,9 @@ TEST(WavListing, NumbersAreSignedAndIdsStopAtTheirFirstNul) {
     const std::string text = listing(h);
     EXPECT_NE(text.find("PCM]: -2\n"), std::string::npos);
     EXPECT_NE(text.find("NID: d\n"), std::string::npos);
-    EXPECT_NE(text.find("\x83" "C\x83Y: -1\n"), std::string::npos);
+    EXPECT_NE(text.find("\x83"
+                        "C\x83Y: -1\n"),
+              std::string::npos);
 }
 
 } // namespace

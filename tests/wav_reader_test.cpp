@@ -1,7 +1,7 @@
-#include <gtest/gtest.h>
-
 #include "support/wav_builder.hpp"
 #include "wav/wav_reader.hpp"
+
+#include <gtest/gtest.h>
 
 namespace pelitor {
 namespace {
@@ -26,7 +26,7 @@ WavHeader header(const Bytes& file) {
 std::string refusal(const Bytes& file) {
     auto result = read(file);
     return std::holds_alternative<WavReadError>(result) ? std::get<WavReadError>(result).message
-                                                         : "(accepted)";
+                                                        : "(accepted)";
 }
 
 TEST(WavReader, CanonicalFileGivesEveryFieldAndTheSampleOffset) {
@@ -104,8 +104,8 @@ TEST(WavReader, RefusesWhatIsNotAWavFileWithSamples) {
     EXPECT_EQ(refusal(test::riffWave({test::fmtChunk({})})),
               "no \"data\" chunk after the \"fmt \" chunk");
     // A chunk that claims more than the file holds hides whatever would follow it.
-    EXPECT_EQ(refusal(test::riffWave({test::fmtChunk({}), {"LIST", Bytes(4, 0), 1000},
-                                      test::dataChunk({1, 2})})),
+    EXPECT_EQ(refusal(test::riffWave(
+                  {test::fmtChunk({}), {"LIST", Bytes(4, 0), 1000}, test::dataChunk({1, 2})})),
               "no \"data\" chunk after the \"fmt \" chunk");
     // A file cut inside its format chunk.
     Bytes cut = test::canonicalWav({}, {});

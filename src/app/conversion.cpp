@@ -1,8 +1,5 @@
 #include "app/conversion.hpp"
 
-#include <new>
-#include <variant>
-
 #include "app/exit_status.hpp"
 #include "app/report.hpp"
 #include "app/sample_plan.hpp"
@@ -11,10 +8,15 @@
 #include "wav/wav_listing.hpp"
 #include "wav/wav_reader.hpp"
 
+#include <new>
+#include <variant>
+
 namespace pelitor {
 namespace {
 
-void endLine(std::ostream& out) { out << '\n' << std::flush; }
+void endLine(std::ostream& out) {
+    out << '\n' << std::flush;
+}
 
 } // namespace
 
@@ -22,8 +24,8 @@ std::vector<std::uint8_t> allocateSampleBuffer(std::size_t size) {
     return std::vector<std::uint8_t>(size);
 }
 
-int convert(ByteSource& input, std::string_view inputName, SdsOutput& output, const Console& console,
-            SampleBufferAllocator allocate) {
+int convert(ByteSource& input, std::string_view inputName, SdsOutput& output,
+            const Console& console, SampleBufferAllocator allocate) {
     const auto read = readWavHeader(input);
     if (const auto* error = std::get_if<WavReadError>(&read)) {
         report(console.errors, inputName, error->message);

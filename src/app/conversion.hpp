@@ -1,13 +1,13 @@
 #pragma once
 
+#include "app/sds_output.hpp"
+#include "wav/byte_source.hpp"
+
 #include <cstddef>
 #include <cstdint>
 #include <ostream>
 #include <string_view>
 #include <vector>
-
-#include "app/sds_output.hpp"
-#include "wav/byte_source.hpp"
 
 namespace pelitor {
 
@@ -24,7 +24,7 @@ std::vector<std::uint8_t> allocateSampleBuffer(std::size_t size);
 
 // Converts one WAV file into one .sds output, from the header listing to the last packet, and
 // returns the exit status. Every refusal comes before the output is opened.
-int convert(ByteSource& input, std::string_view inputName, SdsOutput& output, const Console& console,
-            SampleBufferAllocator allocate = allocateSampleBuffer);
+int convert(ByteSource& input, std::string_view inputName, SdsOutput& output,
+            const Console& console, SampleBufferAllocator allocate = allocateSampleBuffer);
 
 } // namespace pelitor

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "wav/byte_source.hpp"
+
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
 #include <variant>
-
-#include "wav/byte_source.hpp"
 
 namespace pelitor {
 
@@ -14,7 +14,8 @@ namespace pelitor {
 class InputFile final : public ByteSource {
   public:
     // Opens a regular file for reading, or says why it cannot.
-    static std::variant<std::unique_ptr<InputFile>, std::string> open(const std::filesystem::path& path);
+    static std::variant<std::unique_ptr<InputFile>, std::string>
+    open(const std::filesystem::path& path);
 
     std::uint64_t size() const override { return size_; }
     std::size_t read(std::uint64_t offset, std::span<std::uint8_t> into) override;

@@ -1,17 +1,18 @@
+#include "app/exit_status.hpp"
+#include "app/platform.hpp"
+#include "app/run.hpp"
+
 #include <exception>
 #include <iostream>
 #include <new>
 #include <string>
 #include <vector>
 
-#include "app/exit_status.hpp"
-#include "app/platform.hpp"
-#include "app/run.hpp"
-
 int main(int argc, char** argv) {
     try {
         const std::vector<std::string> arguments(argv, argv + argc);
-        return pelitor::run(arguments, {std::cout, std::cerr, pelitor::platform::stdoutIsTerminal()});
+        return pelitor::run(arguments,
+                            {std::cout, std::cerr, pelitor::platform::stdoutIsTerminal()});
     } catch (const std::bad_alloc&) {
         // Any temporary output is removed as the run unwinds.
         std::cerr << "Abnormal program termination\n";

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "app/platform.hpp"
+
 #include <string>
 #include <string_view>
-
-#include "app/platform.hpp"
 
 namespace pelitor {
 

@@ -15,7 +15,9 @@ namespace pelitor::platform {
 
 #ifdef _WIN32
 
-bool stdoutIsTerminal() { return _isatty(_fileno(stdout)) != 0; }
+bool stdoutIsTerminal() {
+    return _isatty(_fileno(stdout)) != 0;
+}
 
 std::FILE* createExclusive(const std::filesystem::path& path) {
     const int fd =
@@ -39,9 +41,9 @@ struct FileId {
 };
 
 bool identify(const std::filesystem::path& path, FileId& id) {
-    const HANDLE handle = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE |
-                                      FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE handle =
+        CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         return false;
     }
@@ -63,7 +65,9 @@ bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
 
 #else
 
-bool stdoutIsTerminal() { return isatty(STDOUT_FILENO) != 0; }
+bool stdoutIsTerminal() {
+    return isatty(STDOUT_FILENO) != 0;
+}
 
 std::FILE* createExclusive(const std::filesystem::path& path) {
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

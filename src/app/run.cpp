@@ -1,14 +1,14 @@
 #include "app/run.hpp"
 
-#include <filesystem>
-#include <memory>
-#include <variant>
-
 #include "app/exit_status.hpp"
 #include "app/input_file.hpp"
 #include "app/output_name.hpp"
 #include "app/report.hpp"
 #include "app/sds_file.hpp"
+
+#include <filesystem>
+#include <memory>
+#include <variant>
 
 namespace pelitor {
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "app/conversion.hpp"
+
 #include <span>
 #include <string>
-
-#include "app/conversion.hpp"
 
 namespace pelitor {
 

@@ -1,9 +1,9 @@
 #include "app/sample_plan.hpp"
 
+#include "sds/seven_bit.hpp"
+
 #include <algorithm>
 #include <array>
-
-#include "sds/seven_bit.hpp"
 
 namespace pelitor {
 namespace {

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "sds/data_packets.hpp"
+#include "sds/sds_sample.hpp"
+#include "wav/wav_header.hpp"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <variant>
-
-#include "sds/data_packets.hpp"
-#include "sds/sds_sample.hpp"
-#include "wav/wav_header.hpp"
 
 namespace pelitor {
 

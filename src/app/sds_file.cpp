@@ -1,13 +1,13 @@
 #include "app/sds_file.hpp"
 
+#include "app/platform.hpp"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <random>
 #include <string>
 #include <system_error>
-
-#include "app/platform.hpp"
 
 namespace pelitor {
 namespace fs = std::filesystem;
@@ -31,7 +31,9 @@ std::string hexName(std::uint32_t value) {
 SdsFile::SdsFile(fs::path output, std::string name, fs::path input)
     : output_(std::move(output)), name_(std::move(name)), input_(std::move(input)) {}
 
-SdsFile::~SdsFile() { discard(); }
+SdsFile::~SdsFile() {
+    discard();
+}
 
 std::optional<std::string> SdsFile::open() {
     if (auto why = refusal()) {
@@ -52,7 +54,8 @@ std::optional<std::string> SdsFile::refusal() const {
     if (!fs::is_regular_file(status)) {
         return "exists and is not a regular file; it is left as it is";
     }
-    constexpr auto writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    constexpr auto writable =
+        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
     if ((status.permissions() & writable) == fs::perms::none) {
         return "exists and is read-only; it is left as it is";
     }

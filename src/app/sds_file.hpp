@@ -1,12 +1,12 @@
 #pragma once
 
+#include "app/file_sink.hpp"
+#include "app/sds_output.hpp"
+
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <ostream>
-
-#include "app/file_sink.hpp"
-#include "app/sds_output.hpp"
 
 namespace pelitor {
 

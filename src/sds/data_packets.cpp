@@ -1,9 +1,9 @@
 #include "sds/data_packets.hpp"
 
+#include "sds/sds_sample.hpp"
+
 #include <algorithm>
 #include <array>
-
-#include "sds/sds_sample.hpp"
 
 namespace pelitor {
 namespace {
@@ -67,16 +67,18 @@ void writeDataPackets(std::ostream& sink, std::span<const std::uint8_t> data,
         packet[packetNumberIndex] = static_cast<std::uint8_t>(number & packetNumberMask);
         // Words past the end of the data are filled with zero bytes, the lowest sample value.
         std::fill(packet.begin() + packetDataIndex, packet.end() - 2, 0);
-        const auto samples = data.subspan(std::min<std::size_t>(number * packetSampleBytes, data.size()));
+        const auto samples =
+            data.subspan(std::min<std::size_t>(number * packetSampleBytes, data.size()));
         for (std::size_t word = 0; word < format.wordsPerPacket(); ++word) {
             const std::size_t first = word * format.bytesPerSample;
             if (first >= samples.size()) {
                 break;
             }
-            encodeWord(samples.subspan(first, std::min(format.bytesPerSample, samples.size() - first)),
-                       format,
-                       std::span(packet).subspan(packetDataIndex + word * format.bytesPerWord,
-                                                 format.bytesPerWord));
+            encodeWord(
+                samples.subspan(first, std::min(format.bytesPerSample, samples.size() - first)),
+                format,
+                std::span(packet).subspan(packetDataIndex + word * format.bytesPerWord,
+                                          format.bytesPerWord));
         }
         std::uint8_t checksum = 0;
         for (std::size_t i = 1; i < packetSize - 2; ++i) {

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "sds/sds_sample.hpp"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <ostream>
-
-#include "sds/sds_sample.hpp"
 
 namespace pelitor {
 

@@ -10,7 +10,9 @@ namespace pelitor {
 // A chunk identifier as stored: up to four characters, cut at the first NUL, always NUL-ended.
 using ChunkId = std::array<char, 5>;
 
-inline std::string_view text(const ChunkId& id) { return std::string_view(id.data()); }
+inline std::string_view text(const ChunkId& id) {
+    return std::string_view(id.data());
+}
 
 // The fields of a WAV file's header as they are listed, in file order, plus where the samples
 // begin. Sizes and numbers are kept signed as stored, so that a size of 0xFFFFFFFF lists as -1.

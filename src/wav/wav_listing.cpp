@@ -23,8 +23,9 @@ constexpr const char* channelsLabel =
     "\x83`\x83\x83\x83\x93\x83l\x83\x8B[1:MONO, 2:STEREO]: "; // チャンネル
 constexpr const char* sampleRateLabel =
     "\x83T\x83\x93\x83v\x83\x8A\x83\x93\x83O\x8E\xFC\x94g\x90\x94[Hz]: "; // サンプリング周波数
-constexpr const char* byteRateLabel = "\x92P\x88\xCA\x8E\x9E\x8A\xD4\x93\x96\x82\xBD\x82\xE8\x83r\x83"
-                                      "b\x83g\x90\x94[byte(s)]: "; // 単位時間当たりビット数
+constexpr const char* byteRateLabel =
+    "\x92P\x88\xCA\x8E\x9E\x8A\xD4\x93\x96\x82\xBD\x82\xE8\x83r\x83"
+    "b\x83g\x90\x94[byte(s)]: "; // 単位時間当たりビット数
 constexpr const char* blockAlignLabel =
     "\x92P\x88\xCA\x83"
     "f\x81[\x83^\x92l[\x97\xCA\x8Eq\x89\xBB\x83r\x83"
@@ -45,7 +46,9 @@ template <typename Value> void line(std::ostream& console, const char* label, co
 
 void printWavHeader(std::ostream& console, const WavHeader& header) {
     // 16-bit fields are widened so that they print as numbers, with their sign.
-    const auto wide = [](std::int16_t value) { return std::int32_t{value}; };
+    const auto wide = [](std::int16_t value) {
+        return std::int32_t{value};
+    };
     line(console, riffIdLabel, text(header.riffId));
     line(console, riffSizeLabel, header.riffSize);
     line(console, waveIdLabel, text(header.waveId));

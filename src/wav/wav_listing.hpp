@@ -1,8 +1,8 @@
 #pragma once
 
-#include <ostream>
-
 #include "wav/wav_header.hpp"
+
+#include <ostream>
 
 namespace pelitor {
 

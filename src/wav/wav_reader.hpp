@@ -1,10 +1,10 @@
 #pragma once
 
-#include <string>
-#include <variant>
-
 #include "wav/byte_source.hpp"
 #include "wav/wav_header.hpp"
+
+#include <string>
+#include <variant>
 
 namespace pelitor {
 

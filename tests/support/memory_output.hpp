@@ -1,8 +1,8 @@
 #pragma once
 
-#include <sstream>
-
 #include "app/sds_output.hpp"
+
+#include <sstream>
 
 namespace pelitor::test {
 

@@ -50,8 +50,8 @@ inline Chunk fmtChunk(const Format& format) {
         append16(payload, static_cast<std::uint32_t>(format.size - 18));
     }
     if (format.size >= 40) {
-        append16(payload, format.bits);   // valid bits
-        append32(payload, 0x4);           // channel mask: front centre
+        append16(payload, format.bits); // valid bits
+        append32(payload, 0x4);         // channel mask: front centre
         payload.insert(payload.end(), format.subFormat.begin(), format.subFormat.end());
     }
     payload.resize(format.size);

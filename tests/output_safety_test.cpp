@@ -1,0 +1,110 @@
+#include "support/program.hpp"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace pelitor::test {
+namespace {
+
+using OutputSafety = ProgramTest;
+
+const Bytes someSamples(400, 0x11);
+
+// Windows under Wine has no symbolic links, POSIX permissions or file size limits.
+bool posixOnly() {
+    return std::getenv("PELITOR_COMMAND") != nullptr;
+}
+
+TEST_F(OutputSafety, NeverOverwritesTheInputItself) {
+    const Bytes wav = canonicalWav({}, someSamples);
+    writeFile(path("take.sds"), wav);
+    const ProgramRun result = run({"take.sds"});
+    EXPECT_EQ(result.status, 73);
+    EXPECT_EQ(result.err,
+              "pelitor: take.sds: is the input file itself; rename the input so that its "
+              "output name differs\n");
+    EXPECT_EQ(result.out.find("[Writing Header"), std::string::npos);
+    EXPECT_EQ(readFile(path("take.sds")), wav);
+    EXPECT_EQ(files(), std::set<std::string>{"take.sds"});
+}
+
+TEST_F(OutputSafety, LeavesOutputsThatAreNotPlainWritableFilesAlone) {
+    writeFile(path("a.wav"), canonicalWav({}, someSamples));
+    fs::create_directory(path("a.sds"));
+    ProgramRun result = run({"a.wav"});
+    EXPECT_EQ(result.status, 73);
+    EXPECT_EQ(result.err,
+              "pelitor: a.sds: exists and is not a regular file; it is left as it is\n");
+    EXPECT_EQ(result.out.find("[Writing Header"), std::string::npos);
+    EXPECT_TRUE(fs::is_directory(path("a.sds")));
+
+    writeFile(path("b.wav"), canonicalWav({}, someSamples));
+    writeFile(path("b.sds"), {1, 2, 3});
+    fs::permissions(path("b.sds"),
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    result = run({"b.wav"});
+    EXPECT_EQ(result.status, 73);
+    EXPECT_EQ(result.err, "pelitor: b.sds: exists and is read-only; it is left as it is\n");
+    EXPECT_EQ(readFile(path("b.sds")), (Bytes{1, 2, 3}));
+    EXPECT_EQ(files(), (std::set<std::string>{"a.sds", "a.wav", "b.sds", "b.wav"}));
+}
+
+TEST_F(OutputSafety, FollowsNoLinksOutOfTheDirectory) {
+    if (posixOnly()) {
+        GTEST_SKIP() << "symbolic links are not tested under Wine";
+    }
+    const Bytes wav = canonicalWav({}, someSamples);
+    writeFile(path("c.wav"), wav);
+    writeFile(path("elsewhere"), {9});
+    fs::create_symlink("elsewhere", path("c.sds"));
+    EXPECT_EQ(run({"c.wav"}).status, 73);
+    EXPECT_EQ(readFile(path("elsewhere")), Bytes{9});
+
+    // A link named like the output that points at the input is the input itself.
+    fs::create_symlink("d.sds", path("d.wav"));
+    writeFile(path("d.sds"), wav);
+    EXPECT_EQ(run({"d.wav"}).status, 73);
+    EXPECT_EQ(readFile(path("d.sds")), wav);
+}
+
+TEST_F(OutputSafety, AFullDiskKeepsTheEarlierOutputAndFailsLoudly) {
+    if (posixOnly()) {
+        GTEST_SKIP() << "file size limits are not tested under Wine";
+    }
+    writeFile(path("big.wav"), canonicalWav({}, Bytes(20000, 0x22)));
+    writeFile(path("big.sds"), {7, 7, 7});
+    // A 4 KiB file size limit, with the signal that would kill the writer ignored.
+    const ProgramRun result = run({"big.wav"}, "trap '' XFSZ; ulimit -f 4;");
+    EXPECT_EQ(result.status, 74);
+    EXPECT_EQ(result.err, "pelitor: big.sds: writing failed: File too large\n");
+    const std::string marks = result.out.substr(result.out.rfind("[Writing Data "));
+    EXPECT_EQ(marks.size(), 14 + 250 + 6U);
+    EXPECT_TRUE(marks.starts_with("[Writing Data ......"));
+    EXPECT_TRUE(marks.ends_with("hhh End]\n"));
+    EXPECT_EQ(readFile(path("big.sds")), (Bytes{7, 7, 7}));
+    EXPECT_EQ(files(), (std::set<std::string>{"big.sds", "big.wav"}));
+}
+
+TEST_F(OutputSafety, AnUnwritableDirectoryIsRefusedBeforeWriting) {
+    if (posixOnly()) {
+        GTEST_SKIP() << "directory permissions are not tested under Wine";
+    }
+    fs::create_directory(path("locked"));
+    writeFile(path("locked/e.wav"), canonicalWav({}, someSamples));
+    fs::permissions(path("locked"),
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    fs::permissions(path(""), fs::perms::all, fs::perm_options::add);
+    // The superuser may write anywhere, so a root test run drops to nobody for this.
+    const std::string asUser =
+        getuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups" : "";
+    const ProgramRun result = run({"locked/e.wav"}, asUser);
+    EXPECT_EQ(result.status, 73);
+    EXPECT_EQ(result.err, "pelitor: locked/e.sds: cannot create a temporary file beside it: "
+                          "Permission denied\n");
+    EXPECT_EQ(result.out.find("[Writing Header"), std::string::npos);
+    EXPECT_EQ(files("locked"), std::set<std::string>{"e.wav"});
+}
+
+} // namespace
+} // namespace pelitor::test

@@ -1,0 +1,125 @@
+#pragma once
+
+#include "support/wav_builder.hpp"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <random>
+#include <set>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace pelitor::test {
+
+namespace fs = std::filesystem;
+
+// How the program under test is started: the built binary, or what PELITOR_COMMAND says
+// (for instance "wine /path/to/pelitor.exe" to test the Windows build).
+inline std::string programCommand() {
+    const char* command = std::getenv("PELITOR_COMMAND");
+    return command != nullptr ? command : "'" PELITOR_BINARY "'";
+}
+
+// Windows consoles end lines with CR LF.
+inline bool crlfConsole() {
+    return std::getenv("PELITOR_CRLF") != nullptr;
+}
+
+inline std::string consoleLines(std::string text) {
+    if (!crlfConsole()) {
+        return text;
+    }
+    std::string converted;
+    for (char c : text) {
+        if (c == '\n') {
+            converted += '\r';
+        }
+        converted += c;
+    }
+    return converted;
+}
+
+inline std::string shellQuoted(const std::string& word) {
+    std::string out = "'";
+    for (char c : word) {
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return out + "'";
+}
+
+inline Bytes readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void writeFile(const fs::path& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string readText(const fs::path& path) {
+    const Bytes bytes = readFile(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+struct ProgramRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// A fresh directory per test, removed afterwards, in which the program runs.
+class ProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::random_device random;
+        dir_ = fs::temp_directory_path() / ("pelitor-test-" + std::to_string(random()));
+        fs::create_directories(dir_);
+    }
+
+    void TearDown() override {
+        std::error_code ignored;
+        fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all(dir_, ignored);
+    }
+
+    fs::path path(const std::string& name) const { return dir_ / name; }
+
+    // Runs the program in the test directory; `shellPrefix` runs first in the same shell.
+    ProgramRun run(const std::vector<std::string>& arguments, const std::string& shellPrefix = "") {
+        std::string command =
+            "cd " + shellQuoted(dir_.string()) + " && " + shellPrefix + " " + programCommand();
+        for (const std::string& argument : arguments) {
+            command += ' ';
+            command += shellQuoted(argument);
+        }
+        const fs::path out = dir_.parent_path() / (dir_.filename().string() + ".out");
+        const fs::path err = dir_.parent_path() / (dir_.filename().string() + ".err");
+        command += " >" + shellQuoted(out.string());
+        command += " 2>" + shellQuoted(err.string());
+        command += " </dev/null";
+        const int raw = std::system(command.c_str());
+        ProgramRun result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readText(out), readText(err)};
+        fs::remove(out);
+        fs::remove(err);
+        return result;
+    }
+
+    std::set<std::string> files(const std::string& subdirectory = "") const {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir_ / subdirectory)) {
+            names.insert(entry.path().filename().string());
+        }
+        return names;
+    }
+
+  private:
+    fs::path dir_;
+};
+
+} // namespace pelitor::test
