@@ -90,6 +90,24 @@ class ProgramTest : public ::testing::Test {
 
     fs::path path(const std::string& name) const { return dir_ / name; }
 
+    // Runs a shell command in the test directory and returns its exit status.
+    int shell(const std::string& command) const {
+        const int raw =
+            std::system(("cd " + shellQuoted(dir_.string()) + " && " + command).c_str());
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    }
+
+    // Whether a helper program is installed; a CI run must have it, elsewhere it may be missing.
+    bool toolInstalled(const std::string& tool) const {
+        if (shell("command -v " + tool + " >/dev/null 2>&1") == 0) {
+            return true;
+        }
+        if (std::getenv("CI") != nullptr) {
+            ADD_FAILURE() << tool << " is not installed; CI must install it";
+        }
+        return false;
+    }
+
     // Runs the program in the test directory; `shellPrefix` runs first in the same shell.
     ProgramRun run(const std::vector<std::string>& arguments, const std::string& shellPrefix = "") {
         std::string command =
@@ -103,8 +121,8 @@ class ProgramTest : public ::testing::Test {
         command += " >" + shellQuoted(out.string());
         command += " 2>" + shellQuoted(err.string());
         command += " </dev/null";
-        const int raw = std::system(command.c_str());
-        ProgramRun result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readText(out), readText(err)};
+        const int status = shell(command);
+        ProgramRun result{status, readText(out), readText(err)};
         fs::remove(out);
         fs::remove(err);
         return result;

@@ -1,0 +1,55 @@
+// Files as SoX, a widely used audio tool, writes them: other encodings, stereo, and the
+// extensible format chunk it uses for wider samples.
+#include "support/program.hpp"
+
+#include <gtest/gtest.h>
+
+namespace pelitor::test {
+namespace {
+
+using SoxFiles = ProgramTest;
+
+TEST_F(SoxFiles, RefusesWhatIsNotMonoPcmNamingTheProblem) {
+    if (!toolInstalled("sox")) {
+        GTEST_SKIP() << "sox is not installed: files written by SoX were not tested";
+    }
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"-e floating-point -b 32", "format type 3 (IEEE float) is not PCM"},
+        {"-e u-law", "format type 7 (mu-law) is not PCM"},
+        {"-e a-law", "format type 6 (A-law) is not PCM"},
+        {"-e ima-adpcm", "format type 17 (IMA ADPCM) is not PCM"},
+        {"-e ms-adpcm", "format type 2 (Microsoft ADPCM) is not PCM"},
+        {"-e signed -b 32", "32-bit samples cannot be converted"},
+        {"-b 16 -c 2", "2 channels: an SDS sample is mono"},
+    };
+    for (const auto& [options, message] : cases) {
+        ASSERT_EQ(shell("sox -n -r 8000 -c 1 " + options + " in.wav synth 0.05 sine 300"), 0)
+            << options;
+        const ProgramRun result = run({"in.wav"});
+        EXPECT_EQ(result.status, 65) << options;
+        EXPECT_TRUE(result.err.starts_with("pelitor: in.wav: " + message))
+            << options << ": " << result.err;
+        EXPECT_EQ(files(), std::set<std::string>{"in.wav"}) << options;
+    }
+}
+
+TEST_F(SoxFiles, ConvertsItsPcmFilesLikeSndfileDoes) {
+    if (!toolInstalled("sox") || !toolInstalled("sndfile-convert")) {
+        GTEST_SKIP()
+            << "sox or sndfile-convert is not installed: SoX's PCM files were not compared";
+    }
+    // SoX writes 24-bit files in the extensible format, with a "fact" chunk before the data.
+    for (const std::string options : {"-b 8", "-b 16", "-b 24"}) {
+        ASSERT_EQ(shell("sox -n -r 22050 -c 1 " + options + " in.wav synth 0.3 sine 300:3000"), 0);
+        ASSERT_EQ(run({"in.wav"}).status, 0) << options;
+        const std::string eightBit = options == "-b 8" ? "-pcms8 " : "";
+        ASSERT_EQ(shell("sndfile-convert " + eightBit + "in.wav theirs.sds"), 0);
+        const Bytes ours = readFile(path("in.sds"));
+        const Bytes theirs = readFile(path("theirs.sds"));
+        ASSERT_EQ(ours.size(), theirs.size()) << options;
+        EXPECT_TRUE(std::equal(ours.begin(), ours.end() - 127, theirs.begin())) << options;
+    }
+}
+
+} // namespace
+} // namespace pelitor::test
