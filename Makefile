@@ -1,0 +1,44 @@
+# Drives CMake. `make demo` converts a generated example; `make check` runs every test twice,
+# once as built for release and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+
+GENERATOR := $(if $(shell command -v ninja),-G Ninja,)
+FUZZ_SECONDS ?= 60
+PREFIX ?= /usr/local
+
+.PHONY: all build demo check check-sanitized fuzz install clean
+
+all: build
+
+build:
+	cmake -S . -B build $(GENERATOR) -DCMAKE_BUILD_TYPE=Release
+	cmake --build build
+
+demo: build
+	build/make_example_wav examples/tone.wav
+	@echo '--- pelitor examples/tone.wav (the Shift_JIS listing shown through iconv)'
+	@build/pelitor examples/tone.wav | iconv -f SHIFT_JIS -t UTF-8
+	@ls -l examples/tone.sds
+
+check: build
+	ctest --test-dir build --output-on-failure
+	$(MAKE) check-sanitized
+
+check-sanitized:
+	cmake -S . -B build-sanitize $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DPELITOR_SANITIZE=ON
+	cmake --build build-sanitize
+	ctest --test-dir build-sanitize --output-on-failure
+
+fuzz:
+	cmake -S . -B build-fuzz $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_COMPILER=clang++ -DPELITOR_FUZZ=ON -DBUILD_TESTING=OFF
+	cmake --build build-fuzz --target conversion_fuzzer make_seed_corpus
+	build-fuzz/make_seed_corpus build-fuzz/seeds
+	mkdir -p build-fuzz/corpus build-fuzz/findings
+	build-fuzz/conversion_fuzzer -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  -artifact_prefix=build-fuzz/findings/ build-fuzz/corpus build-fuzz/seeds
+
+install: build
+	cmake --install build --prefix $(PREFIX)
+
+clean:
+	rm -rf build build-sanitize build-fuzz examples/*.wav examples/*.sds
