@@ -49,7 +49,7 @@ TEST(SamplePlan, RefusesWhatSdsCannotCarryInOrder) {
     h.formatTag = 3;
     h.channels = 2;
     EXPECT_EQ(refusal(h),
-              "format type 3 (IEEE float) is not PCM; only linear PCM samples can be converted");
+              "16-bit IEEE float samples (format type 3) cannot be converted; only linear PCM can");
     h.formatTag = 1;
     EXPECT_EQ(refusal(h),
               "2 channels: an SDS sample is mono; mix the file down to one channel first");
@@ -70,9 +70,12 @@ TEST(SamplePlan, AcceptsExtensiblePcmOnly) {
                                                0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
     EXPECT_EQ(refusal(h), "(accepted)");
     (*h.subFormat)[0] = 0x03;
-    EXPECT_EQ(refusal(h),
-              "extensible format with sub-format 3 (IEEE float) is not PCM; only linear PCM "
-              "samples can be converted");
+    h.bitsPerSample = 32;
+    EXPECT_EQ(refusal(h), "32-bit IEEE float samples (extensible format, sub-format 3) cannot be "
+                          "converted; only linear PCM can");
+    (*h.subFormat)[0] = 0x31;
+    EXPECT_EQ(refusal(h), "samples of extensible format, sub-format 49 cannot be converted; only "
+                          "linear PCM can");
 }
 
 TEST(SamplePlan, KeepsPeriodAndLengthWithinThreeSevenBitBytes) {

@@ -14,11 +14,11 @@ TEST_F(SoxFiles, RefusesWhatIsNotMonoPcmNamingTheProblem) {
         GTEST_SKIP() << "sox is not installed: files written by SoX were not tested";
     }
     const std::vector<std::pair<std::string, std::string>> cases{
-        {"-e floating-point -b 32", "format type 3 (IEEE float) is not PCM"},
-        {"-e u-law", "format type 7 (mu-law) is not PCM"},
-        {"-e a-law", "format type 6 (A-law) is not PCM"},
-        {"-e ima-adpcm", "format type 17 (IMA ADPCM) is not PCM"},
-        {"-e ms-adpcm", "format type 2 (Microsoft ADPCM) is not PCM"},
+        {"-e floating-point -b 32", "32-bit IEEE float samples (format type 3) cannot"},
+        {"-e u-law", "8-bit mu-law samples (format type 7) cannot"},
+        {"-e a-law", "8-bit A-law samples (format type 6) cannot"},
+        {"-e ima-adpcm", "4-bit IMA ADPCM samples (format type 17) cannot"},
+        {"-e ms-adpcm", "4-bit Microsoft ADPCM samples (format type 2) cannot"},
         {"-e signed -b 32", "32-bit samples cannot be converted"},
         {"-b 16 -c 2", "2 channels: an SDS sample is mono"},
     };

@@ -14,41 +14,52 @@ constexpr std::array<std::uint8_t, 16> pcmSubFormat{0x01, 0x00, 0x00, 0x00, 0x00
                                                     0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 constexpr std::int32_t nanosecondsPerSecond = 1'000'000'000;
 
-std::string formatName(int tag) {
+const char* formatName(int tag) {
     switch (tag) {
     case 2:
-        return " (Microsoft ADPCM)";
+        return "Microsoft ADPCM";
     case 3:
-        return " (IEEE float)";
+        return "IEEE float";
     case 6:
-        return " (A-law)";
+        return "A-law";
     case 7:
-        return " (mu-law)";
+        return "mu-law";
     case 0x11:
-        return " (IMA ADPCM)";
+        return "IMA ADPCM";
     case 0x55:
-        return " (MP3)";
+        return "MP3";
     default:
-        return "";
+        return nullptr;
     }
 }
 
+// "32-bit IEEE float samples (format type 3)", or "samples of format type 49".
+std::string describeSamples(const WavHeader& header, int tag, const std::string& where) {
+    if (const char* name = formatName(tag)) {
+        return std::to_string(header.bitsPerSample) + "-bit " + name + " samples (" + where + ")";
+    }
+    return "samples of " + where;
+}
+
 std::optional<std::string> formatProblem(const WavHeader& header) {
+    const std::string cannot = " cannot be converted; only linear PCM can";
     if (header.formatTag == formatPcm) {
         return std::nullopt;
     }
     if (header.formatTag != formatExtensible) {
-        return "format type " + std::to_string(header.formatTag) + formatName(header.formatTag) +
-               " is not PCM; only linear PCM samples can be converted";
+        return describeSamples(header, header.formatTag,
+                               "format type " + std::to_string(header.formatTag)) +
+               cannot;
     }
     if (!header.subFormat) {
-        return std::string("extensible format chunk too short to name its sub-format; only linear "
-                           "PCM samples can be converted");
+        return "the extensible format chunk is too short to name its sub-format; only linear PCM "
+               "can be converted";
     }
     if (*header.subFormat != pcmSubFormat) {
         const int tag = (*header.subFormat)[0] | (*header.subFormat)[1] << 8;
-        return "extensible format with sub-format " + std::to_string(tag) + formatName(tag) +
-               " is not PCM; only linear PCM samples can be converted";
+        return describeSamples(header, tag,
+                               "extensible format, sub-format " + std::to_string(tag)) +
+               cannot;
     }
     return std::nullopt;
 }
