@@ -5,7 +5,9 @@ GENERATOR := $(if $(shell command -v ninja),-G Ninja,)
 FUZZ_SECONDS ?= 60
 PREFIX ?= /usr/local
 
-.PHONY: all build demo check check-sanitized fuzz install clean
+WINE_ENV := WINEPREFIX='$(CURDIR)/build-windows/wineprefix' WINEDEBUG=-all LANG=C.UTF-8
+
+.PHONY: all build demo check check-sanitized check-windows fuzz install clean
 
 all: build
 
@@ -28,6 +30,15 @@ check-sanitized:
 	cmake --build build-sanitize
 	ctest --test-dir build-sanitize --output-on-failure
 
+# Cross-builds pelitor.exe with MinGW-w64 and runs the end-to-end tests against it under Wine.
+check-windows: build
+	cmake -S . -B build-windows $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
+	cmake --build build-windows --target pelitor
+	test -d build-windows/wineprefix || { $(WINE_ENV) wineboot --init >/dev/null 2>&1 && $(WINE_ENV) wineserver --wait; }
+	$(WINE_ENV) PELITOR_COMMAND="wine '$(CURDIR)/build-windows/pelitor.exe'" PELITOR_CRLF=1 \
+	  build/tests/end_to_end_tests
+
 fuzz:
 	cmake -S . -B build-fuzz $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_CXX_COMPILER=clang++ -DPELITOR_FUZZ=ON -DBUILD_TESTING=OFF
@@ -41,4 +52,4 @@ install: build
 	cmake --install build --prefix $(PREFIX)
 
 clean:
-	rm -rf build build-sanitize build-fuzz examples/*.wav examples/*.sds
+	rm -rf build build-sanitize build-fuzz build-windows examples/*.wav examples/*.sds

@@ -104,6 +104,17 @@ TEST_F(Cli, ReplacesAnEarlierOutputWholeBesideAnInputElsewhere) {
     EXPECT_EQ(files("samples"), (std::set<std::string>{"kick.sds", "kick.wav"}));
 }
 
+TEST_F(Cli, NamesOutsideAsciiSurviveTheRoundTrip) {
+    const std::string folder = "\u30b5\u30f3\u30d7\u30eb"; // サンプル
+    const std::string name = "\u30c9\u30e9\u30e0 kit";     // ドラム kit
+    fs::create_directory(path(folder));
+    writeFile(path(folder + "/" + name + ".wav"), canonicalWav({}, Bytes(100, 0x40)));
+    writeFile(path(folder + "/" + name + ".sds"), Bytes(1000, 0));
+    EXPECT_EQ(run({folder + "/" + name + ".wav"}).status, 0);
+    EXPECT_EQ(readFile(path(folder + "/" + name + ".sds")).size(), 21U + 2 * 127U);
+    EXPECT_EQ(files(folder), (std::set<std::string>{name + ".sds", name + ".wav"}));
+}
+
 TEST_F(Cli, ConvertsOnlyTheAudioOfFilesWithMetadataChunks) {
     const Bytes samples{0x10, 0x20, 0x30, 0x40, 0x50, 0x60};
     writeFile(path("plain.wav"), canonicalWav({}, samples));

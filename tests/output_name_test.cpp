@@ -19,6 +19,8 @@ TEST(OutputName, ShortFileNamesKeepTheirDirectory) {
     EXPECT_EQ(makeOutputName("a", "/"), "a.sds");
     EXPECT_EQ(makeOutputName("C:abc", "/\\:"), "C:abc.sds");
     EXPECT_EQ(makeOutputName("snd\\x.wa", "/\\:"), "snd\\x.wa.sds");
+    EXPECT_EQ(makeOutputName("\u30c9\u30e9\u30e0.wav", "/"), "\u30c9\u30e9\u30e0.sds");
+    EXPECT_EQ(makeOutputName("\u30c9\u30e9\u30e0", "/"), "\u30c9\u30e9\u30e0.sds");
 }
 
 } // namespace

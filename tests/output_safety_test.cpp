@@ -11,7 +11,7 @@ using OutputSafety = ProgramTest;
 const Bytes someSamples(400, 0x11);
 
 // Windows under Wine has no symbolic links, POSIX permissions or file size limits.
-bool posixOnly() {
+bool windowsBuild() {
     return std::getenv("PELITOR_COMMAND") != nullptr;
 }
 
@@ -50,7 +50,7 @@ TEST_F(OutputSafety, LeavesOutputsThatAreNotPlainWritableFilesAlone) {
 }
 
 TEST_F(OutputSafety, FollowsNoLinksOutOfTheDirectory) {
-    if (posixOnly()) {
+    if (windowsBuild()) {
         GTEST_SKIP() << "symbolic links are not tested under Wine";
     }
     const Bytes wav = canonicalWav({}, someSamples);
@@ -68,7 +68,7 @@ TEST_F(OutputSafety, FollowsNoLinksOutOfTheDirectory) {
 }
 
 TEST_F(OutputSafety, AFullDiskKeepsTheEarlierOutputAndFailsLoudly) {
-    if (posixOnly()) {
+    if (windowsBuild()) {
         GTEST_SKIP() << "file size limits are not tested under Wine";
     }
     writeFile(path("big.wav"), canonicalWav({}, Bytes(20000, 0x22)));
@@ -86,7 +86,7 @@ TEST_F(OutputSafety, AFullDiskKeepsTheEarlierOutputAndFailsLoudly) {
 }
 
 TEST_F(OutputSafety, AnUnwritableDirectoryIsRefusedBeforeWriting) {
-    if (posixOnly()) {
+    if (windowsBuild()) {
         GTEST_SKIP() << "directory permissions are not tested under Wine";
     }
     fs::create_directory(path("locked"));

@@ -5,12 +5,10 @@
 #include <exception>
 #include <iostream>
 #include <new>
-#include <string>
-#include <vector>
 
 int main(int argc, char** argv) {
     try {
-        const std::vector<std::string> arguments(argv, argv + argc);
+        const std::vector<std::string> arguments = pelitor::platform::commandLine(argc, argv);
         return pelitor::run(arguments,
                             {std::cout, std::cerr, pelitor::platform::stdoutIsTerminal()});
     } catch (const std::bad_alloc&) {

@@ -9,7 +9,13 @@ std::string makeOutputName(std::string_view inputPath, std::string_view separato
                                        ? inputPath.size()
                                        : inputPath.size() - lastSeparator - 1;
     std::string output(inputPath);
-    if (nameLength > extensionLength) {
+    // Never cut a UTF-8 character in two: a name whose last four bytes start inside one has no
+    // extension to replace.
+    const auto isContinuation = [&] {
+        return (static_cast<unsigned char>(inputPath[inputPath.size() - extensionLength]) & 0xC0) ==
+               0x80;
+    };
+    if (nameLength > extensionLength && !isContinuation()) {
         output.resize(output.size() - extensionLength);
     }
     return output + ".sds";

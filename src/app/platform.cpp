@@ -5,6 +5,8 @@
 #include <io.h>
 #include <sys/stat.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <shellapi.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,6 +16,46 @@
 namespace pelitor::platform {
 
 #ifdef _WIN32
+
+namespace {
+
+std::wstring wide(const std::string& utf8) {
+    const int size =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), size);
+    return text;
+}
+
+std::string narrow(const std::wstring& text, unsigned codePage) {
+    const int size = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
+                        nullptr, nullptr);
+    return bytes;
+}
+
+} // namespace
+
+std::vector<std::string> commandLine(int, char**) {
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> utf8;
+    for (int i = 0; i < count; ++i) {
+        utf8.push_back(narrow(arguments[i], CP_UTF8));
+    }
+    LocalFree(arguments);
+    return utf8;
+}
+
+std::filesystem::path toPath(const std::string& argument) {
+    return std::filesystem::path(wide(argument));
+}
+
+std::string displayName(const std::string& argument) {
+    return narrow(wide(argument), CP_ACP);
+}
 
 bool stdoutIsTerminal() {
     return _isatty(_fileno(stdout)) != 0;
@@ -64,6 +106,18 @@ bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
 }
 
 #else
+
+std::vector<std::string> commandLine(int argc, char** argv) {
+    return {argv, argv + argc};
+}
+
+std::filesystem::path toPath(const std::string& argument) {
+    return argument;
+}
+
+std::string displayName(const std::string& argument) {
+    return argument;
+}
 
 bool stdoutIsTerminal() {
     return isatty(STDOUT_FILENO) != 0;

@@ -2,7 +2,9 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <string>
 #include <string_view>
+#include <vector>
 
 // The few things a portable console tool needs that standard C++ does not offer.
 namespace pelitor::platform {
@@ -13,6 +15,15 @@ inline constexpr std::string_view pathSeparators = "/\\:";
 #else
 inline constexpr std::string_view pathSeparators = "/";
 #endif
+
+// The command line as UTF-8 on Windows (whatever the code page), as given elsewhere.
+std::vector<std::string> commandLine(int argc, char** argv);
+
+// A path named by a command-line argument.
+std::filesystem::path toPath(const std::string& argument);
+
+// A command-line argument as the console shows it: Windows consoles take the ANSI code page.
+std::string displayName(const std::string& argument);
 
 // Whether standard output is an interactive terminal (progress is then shown as it happens).
 bool stdoutIsTerminal();

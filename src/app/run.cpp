@@ -3,6 +3,7 @@
 #include "app/exit_status.hpp"
 #include "app/input_file.hpp"
 #include "app/output_name.hpp"
+#include "app/platform.hpp"
 #include "app/report.hpp"
 #include "app/sds_file.hpp"
 
@@ -21,17 +22,19 @@ int run(std::span<const std::string> arguments, const Console& console,
         return exitSuccess;
     }
     // Further arguments are ignored.
-    const std::string& inputName = arguments[1];
+    const std::string& inputArgument = arguments[1];
+    const std::string inputName = platform::displayName(inputArgument);
 
-    auto opened = InputFile::open(inputName);
+    auto opened = InputFile::open(platform::toPath(inputArgument));
     if (const auto* error = std::get_if<std::string>(&opened)) {
         report(console.errors, inputName, *error);
         return exitNoInput;
     }
     InputFile& input = *std::get<std::unique_ptr<InputFile>>(opened);
 
-    const std::string outputName = makeOutputName(inputName);
-    SdsFile output(outputName, outputName, inputName);
+    const std::string outputArgument = makeOutputName(inputArgument);
+    SdsFile output(platform::toPath(outputArgument), platform::displayName(outputArgument),
+                   platform::toPath(inputArgument));
     return convert(input, inputName, output, console, allocate);
 }
 

@@ -122,7 +122,10 @@ class ProgramTest : public ::testing::Test {
         command += " 2>" + shellQuoted(err.string());
         command += " </dev/null";
         const int status = shell(command);
-        ProgramRun result{status, readText(out), readText(err)};
+        // Standard error is compared as lines, whatever the platform ends them with.
+        std::string errors = readText(err);
+        std::erase(errors, '\r');
+        ProgramRun result{status, readText(out), errors};
         fs::remove(out);
         fs::remove(err);
         return result;
