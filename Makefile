@@ -7,7 +7,7 @@ PREFIX ?= /usr/local
 
 WINE_ENV := WINEPREFIX='$(CURDIR)/build-windows/wineprefix' WINEDEBUG=-all LANG=C.UTF-8
 
-.PHONY: all build demo check check-sanitized check-windows fuzz install clean
+.PHONY: all build demo check check-sanitized check-windows fuzz bench install clean
 
 all: build
 
@@ -47,6 +47,10 @@ fuzz:
 	mkdir -p build-fuzz/corpus build-fuzz/findings
 	build-fuzz/conversion_fuzzer -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	  -artifact_prefix=build-fuzz/findings/ build-fuzz/corpus build-fuzz/seeds
+
+# Times the release build against sndfile-convert on generated files of up to the largest size.
+bench: build
+	build/pelitor_bench build/pelitor
 
 install: build
 	cmake --install build --prefix $(PREFIX)

@@ -32,7 +32,7 @@ void expectEnding(const std::string& text, const std::string& ending) {
 
 TEST(Conversion, AFailedSampleBufferLeavesNoOutput) {
     test::MemoryOutput output;
-    const auto failing = [](std::size_t) -> std::vector<std::uint8_t> {
+    const auto failing = [](std::size_t) -> SampleBuffer {
         throw std::bad_alloc();
     };
     const Outcome out = convertBytes(test::canonicalWav({}, Bytes(8, 0)), output, failing);

@@ -20,8 +20,8 @@ void endLine(std::ostream& out) {
 
 } // namespace
 
-std::vector<std::uint8_t> allocateSampleBuffer(std::size_t size) {
-    return std::vector<std::uint8_t>(size);
+SampleBuffer allocateSampleBuffer(std::size_t size) {
+    return std::make_unique_for_overwrite<std::uint8_t[]>(size);
 }
 
 int convert(ByteSource& input, std::string_view inputName, SdsOutput& output,
@@ -43,7 +43,8 @@ int convert(ByteSource& input, std::string_view inputName, SdsOutput& output,
     if (plan.warning) {
         report(console.errors, inputName, *plan.warning);
     }
-    if (auto refusal = output.open()) {
+    const std::uint64_t packets = packetCount(plan.sample.wordCount, plan.format);
+    if (auto refusal = output.open(dumpHeaderSize + packets * packetSize)) {
         report(console.errors, output.name(), *refusal);
         return exitCantCreate;
     }
@@ -54,15 +55,16 @@ int convert(ByteSource& input, std::string_view inputName, SdsOutput& output,
     endLine(console.out);
     output.stream().flush();
 
-    std::vector<std::uint8_t> data;
+    SampleBuffer buffer;
     try {
-        data = allocate(plan.dataBytes);
+        buffer = allocate(plan.dataBytes);
     } catch (const std::bad_alloc&) {
         console.out << "bad new!!";
         endLine(console.out);
         output.discard();
         return exitSampleBufferFailed;
     }
+    const std::span data(buffer.get(), plan.dataBytes);
     if (input.read(plan.dataOffset, data) != data.size()) {
         report(console.errors, inputName, "the sample data could not be read");
         output.discard();

@@ -5,9 +5,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <ostream>
 #include <string_view>
-#include <vector>
 
 namespace pelitor {
 
@@ -18,9 +18,11 @@ struct Console {
 };
 
 // Provides the buffer that holds the sample data; a test may make it fail.
-using SampleBufferAllocator = std::vector<std::uint8_t> (*)(std::size_t size);
+using SampleBuffer = std::unique_ptr<std::uint8_t[]>;
+using SampleBufferAllocator = SampleBuffer (*)(std::size_t size);
 
-std::vector<std::uint8_t> allocateSampleBuffer(std::size_t size);
+// The buffer is not cleared: the sample data is read into it at once.
+SampleBuffer allocateSampleBuffer(std::size_t size);
 
 // Converts one WAV file into one .sds output, from the header listing to the last packet, and
 // returns the exit status. Every refusal comes before the output is opened.

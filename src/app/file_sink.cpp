@@ -13,25 +13,13 @@ FileSink::int_type FileSink::overflow(int_type ch) {
 }
 
 std::streamsize FileSink::xsputn(const char* bytes, std::streamsize count) {
-    const auto written = std::fwrite(bytes, 1, static_cast<std::size_t>(count), file_);
-    if (written != static_cast<std::size_t>(count)) {
-        noteFailure();
+    if (error_ == 0 && platform::writeAll(file_, bytes, static_cast<std::size_t>(count))) {
+        return count;
     }
-    return static_cast<std::streamsize>(written);
-}
-
-int FileSink::sync() {
-    if (std::fflush(file_) != 0) {
-        noteFailure();
-        return -1;
-    }
-    return 0;
-}
-
-void FileSink::noteFailure() {
     if (error_ == 0) {
         error_ = errno != 0 ? errno : EIO;
     }
+    return 0;
 }
 
 } // namespace pelitor

@@ -1,15 +1,17 @@
 #pragma once
 
-#include <cstdio>
+#include "app/platform.hpp"
+
 #include <streambuf>
 
 namespace pelitor {
 
-// An output stream buffer over a C file that remembers why the first failed write or flush
+// An unbuffered output stream buffer over a file: every write goes to the system at once, so
+// each packet reaches the file as it is written. It remembers why the first failed write
 // failed, so that the user is told "No space left on device" rather than just "failed".
 class FileSink final : public std::streambuf {
   public:
-    explicit FileSink(std::FILE* file) : file_(file) {}
+    explicit FileSink(platform::FileHandle file) : file_(file) {}
 
     // The errno of the first failure, or 0.
     int error() const { return error_; }
@@ -17,12 +19,9 @@ class FileSink final : public std::streambuf {
   protected:
     int_type overflow(int_type ch) override;
     std::streamsize xsputn(const char* bytes, std::streamsize count) override;
-    int sync() override;
 
   private:
-    void noteFailure();
-
-    std::FILE* file_;
+    platform::FileHandle file_;
     int error_ = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "app/platform.hpp"
 
+#include <cerrno>
+
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
@@ -61,18 +63,27 @@ bool stdoutIsTerminal() {
     return _isatty(_fileno(stdout)) != 0;
 }
 
-std::FILE* createExclusive(const std::filesystem::path& path) {
-    const int fd =
-        _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-    if (fd < 0) {
-        return nullptr;
-    }
-    std::FILE* file = _fdopen(fd, "wb");
-    if (file == nullptr) {
-        _close(fd);
-    }
-    return file;
+FileHandle createExclusive(const std::filesystem::path& path) {
+    return _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
 }
+
+bool writeAll(FileHandle file, const char* bytes, std::size_t count) {
+    while (count > 0) {
+        const int written = _write(file, bytes, static_cast<unsigned>(count));
+        if (written <= 0) {
+            return false;
+        }
+        bytes += written;
+        count -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+bool closeFile(FileHandle file) {
+    return _close(file) == 0;
+}
+
+void reserveSpace(FileHandle, std::uint64_t) {}
 
 namespace {
 
@@ -123,16 +134,33 @@ bool stdoutIsTerminal() {
     return isatty(STDOUT_FILENO) != 0;
 }
 
-std::FILE* createExclusive(const std::filesystem::path& path) {
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        return nullptr;
+FileHandle createExclusive(const std::filesystem::path& path) {
+    return open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+
+bool writeAll(FileHandle file, const char* bytes, std::size_t count) {
+    while (count > 0) {
+        const ssize_t written = write(file, bytes, count);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return false;
+        }
+        bytes += written;
+        count -= static_cast<std::size_t>(written);
     }
-    std::FILE* file = fdopen(fd, "wb");
-    if (file == nullptr) {
-        close(fd);
+    return true;
+}
+
+bool closeFile(FileHandle file) {
+    return close(file) == 0;
+}
+
+void reserveSpace(FileHandle file, std::uint64_t size) {
+    if (size > 0) {
+        posix_fallocate(file, 0, static_cast<off_t>(size));
     }
-    return file;
 }
 
 bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <cstdio>
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -28,9 +29,24 @@ std::string displayName(const std::string& argument);
 // Whether standard output is an interactive terminal (progress is then shown as it happens).
 bool stdoutIsTerminal();
 
+// A file descriptor opened for writing; invalidFile where there is none.
+using FileHandle = int;
+inline constexpr FileHandle invalidFile = -1;
+
 // Creates a new file for binary writing, failing (with errno set) if anything of that name
-// exists. Returns nullptr on failure.
-std::FILE* createExclusive(const std::filesystem::path& path);
+// exists.
+FileHandle createExclusive(const std::filesystem::path& path);
+
+// Writes all the bytes, or returns false with errno set.
+bool writeAll(FileHandle file, const char* bytes, std::size_t count);
+
+// Closes the file; false with errno set if that reports an error.
+bool closeFile(FileHandle file);
+
+// Reserves disk space for a file about to be written with `size` bytes. Blocks allocated
+// up front let a filesystem such as ext4 replace an earlier file by rename without first
+// flushing the new one. A hint only: failures show, if at all, when writing.
+void reserveSpace(FileHandle file, std::uint64_t size);
 
 // Whether both paths exist and name the same file, through links or other names.
 bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b);

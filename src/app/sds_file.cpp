@@ -35,11 +35,11 @@ SdsFile::~SdsFile() {
     discard();
 }
 
-std::optional<std::string> SdsFile::open() {
+std::optional<std::string> SdsFile::open(std::uint64_t size) {
     if (auto why = refusal()) {
         return why;
     }
-    return createTemporary();
+    return createTemporary(size);
 }
 
 std::optional<std::string> SdsFile::refusal() const {
@@ -62,7 +62,7 @@ std::optional<std::string> SdsFile::refusal() const {
     return std::nullopt;
 }
 
-std::optional<std::string> SdsFile::createTemporary() {
+std::optional<std::string> SdsFile::createTemporary(std::uint64_t size) {
     std::random_device random;
     for (int attempt = 0; attempt < temporaryNameAttempts; ++attempt) {
         fs::path candidate = output_;
@@ -70,8 +70,9 @@ std::optional<std::string> SdsFile::createTemporary() {
         candidate += hexName(random());
         candidate += ".tmp";
         file_ = platform::createExclusive(candidate);
-        if (file_ != nullptr) {
+        if (file_ != platform::invalidFile) {
             temporary_ = std::move(candidate);
+            platform::reserveSpace(file_, size);
             sink_ = std::make_unique<FileSink>(file_);
             stream_.rdbuf(sink_.get());
             return std::nullopt;
@@ -86,10 +87,10 @@ std::optional<std::string> SdsFile::createTemporary() {
 std::optional<std::string> SdsFile::commit() {
     stream_.flush();
     int error = sink_->error();
-    if (std::fclose(file_) != 0 && error == 0) {
+    if (!platform::closeFile(file_) && error == 0) {
         error = errno;
     }
-    file_ = nullptr;
+    file_ = platform::invalidFile;
     stream_.rdbuf(nullptr);
     if (error != 0) {
         discard();
@@ -106,9 +107,9 @@ std::optional<std::string> SdsFile::commit() {
 }
 
 void SdsFile::discard() noexcept {
-    if (file_ != nullptr) {
-        std::fclose(file_);
-        file_ = nullptr;
+    if (file_ != platform::invalidFile) {
+        platform::closeFile(file_);
+        file_ = platform::invalidFile;
         stream_.rdbuf(nullptr);
     }
     if (!temporary_.empty()) {

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/file_sink.hpp"
+#include "app/platform.hpp"
 #include "app/sds_output.hpp"
 
-#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <ostream>
@@ -21,20 +21,20 @@ class SdsFile final : public SdsOutput {
     SdsFile& operator=(const SdsFile&) = delete;
 
     const std::string& name() const override { return name_; }
-    std::optional<std::string> open() override;
+    std::optional<std::string> open(std::uint64_t size) override;
     std::ostream& stream() override { return stream_; }
     std::optional<std::string> commit() override;
     void discard() noexcept override;
 
   private:
     std::optional<std::string> refusal() const;
-    std::optional<std::string> createTemporary();
+    std::optional<std::string> createTemporary(std::uint64_t size);
 
     std::filesystem::path output_;
     std::string name_;
     std::filesystem::path input_;
     std::filesystem::path temporary_;
-    std::FILE* file_ = nullptr;
+    platform::FileHandle file_ = platform::invalidFile;
     std::unique_ptr<FileSink> sink_;
     std::ostream stream_{nullptr};
 };

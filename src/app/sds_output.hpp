@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -14,8 +15,8 @@ class SdsOutput {
 
     // The name to use in messages about the output.
     virtual const std::string& name() const = 0;
-    // Gets ready to take the bytes; returns why it cannot, if it cannot.
-    virtual std::optional<std::string> open() = 0;
+    // Gets ready to take `size` bytes; returns why it cannot, if it cannot.
+    virtual std::optional<std::string> open(std::uint64_t size) = 0;
     virtual std::ostream& stream() = 0;
     // Puts everything written in place; returns why that failed, if it did.
     virtual std::optional<std::string> commit() = 0;

@@ -13,10 +13,44 @@ constexpr std::size_t packetNumberIndex = 4;
 constexpr std::size_t packetDataIndex = 5;
 constexpr std::uint8_t packetNumberMask = 0x7F; // numbers run 0..127, then round again
 
+template <std::size_t sampleBytes, std::size_t wordBytes, std::uint32_t signFlip>
+void encodeOne(const std::uint8_t* sample, std::uint8_t* word) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < sampleBytes; ++i) {
+        value |= std::uint32_t{sample[i]} << (8 * i);
+    }
+    const std::uint32_t justified = (value ^ signFlip) << (wordBytes * 7 - sampleBytes * 8);
+    for (std::size_t i = 0; i < wordBytes; ++i) {
+        word[i] = (justified >> (7 * (wordBytes - 1 - i))) & 0x7F;
+    }
+}
+
+// Compiled once per width, so that the inner loop knows its sizes.
+template <std::size_t sampleBytes, std::size_t wordBytes, std::uint32_t signFlip>
+void encodeWords(std::span<const std::uint8_t> samples, PacketData data) {
+    constexpr std::size_t wordsPerPacket = packetDataSize / wordBytes;
+    const std::size_t whole = std::min(wordsPerPacket, samples.size() / sampleBytes);
+    for (std::size_t word = 0; word < whole; ++word) {
+        encodeOne<sampleBytes, wordBytes, signFlip>(&samples[word * sampleBytes],
+                                                    &data[word * wordBytes]);
+    }
+    std::size_t filled = whole * wordBytes;
+    const std::size_t rest = samples.size() - whole * sampleBytes;
+    if (whole < wordsPerPacket && rest > 0) {
+        std::array<std::uint8_t, sampleBytes> completed{};
+        std::copy_n(&samples[whole * sampleBytes], rest, completed.begin());
+        encodeOne<sampleBytes, wordBytes, signFlip>(completed.data(), &data[filled]);
+        filled += wordBytes;
+    }
+    // Words past the end of the data are filled with zero bytes, the lowest sample value.
+    std::fill(data.begin() + static_cast<std::ptrdiff_t>(filled), data.end(), 0);
+}
+
+// 8-bit WAV data is already offset binary; 16- and 24-bit data is two's complement.
 constexpr std::array<WordFormat, 3> wordFormats{{
-    {8, 1, 2, 0x00, 'o'},
-    {16, 2, 3, 0x8000, 'h'},
-    {24, 3, 4, 0x800000, 't'},
+    {8, 1, 2, 'o', encodeWords<1, 2, 0x00>},
+    {16, 2, 3, 'h', encodeWords<2, 3, 0x8000>},
+    {24, 3, 4, 't', encodeWords<3, 4, 0x800000>},
 }};
 
 } // namespace
@@ -40,16 +74,9 @@ std::uint64_t packetCount(std::uint64_t words, const WordFormat& format) {
 
 void encodeWord(std::span<const std::uint8_t> sample, const WordFormat& format,
                 std::span<std::uint8_t> word) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < sample.size(); ++i) {
-        value |= std::uint32_t{sample[i]} << (8 * i);
-    }
-    const auto bits = static_cast<unsigned>(format.bytesPerWord * 7);
-    const std::uint32_t justified = (value ^ format.signFlip)
-                                    << (bits - static_cast<unsigned>(format.bitsPerSample));
-    for (std::size_t i = 0; i < format.bytesPerWord; ++i) {
-        word[i] = (justified >> (7 * (format.bytesPerWord - 1 - i))) & 0x7F;
-    }
+    std::array<std::uint8_t, packetDataSize> data{};
+    format.encodeWords(sample.first(std::min(sample.size(), format.bytesPerSample)), data);
+    std::copy_n(data.begin(), format.bytesPerWord, word.begin());
 }
 
 void writeDataPackets(std::ostream& sink, std::span<const std::uint8_t> data,
@@ -65,21 +92,9 @@ void writeDataPackets(std::ostream& sink, std::span<const std::uint8_t> data,
 
     for (std::uint64_t number = 0; number < packets; ++number) {
         packet[packetNumberIndex] = static_cast<std::uint8_t>(number & packetNumberMask);
-        // Words past the end of the data are filled with zero bytes, the lowest sample value.
-        std::fill(packet.begin() + packetDataIndex, packet.end() - 2, 0);
-        const auto samples =
-            data.subspan(std::min<std::size_t>(number * packetSampleBytes, data.size()));
-        for (std::size_t word = 0; word < format.wordsPerPacket(); ++word) {
-            const std::size_t first = word * format.bytesPerSample;
-            if (first >= samples.size()) {
-                break;
-            }
-            encodeWord(
-                samples.subspan(first, std::min(format.bytesPerSample, samples.size() - first)),
-                format,
-                std::span(packet).subspan(packetDataIndex + word * format.bytesPerWord,
-                                          format.bytesPerWord));
-        }
+        const std::size_t first = number * packetSampleBytes;
+        format.encodeWords(data.subspan(first, std::min(packetSampleBytes, data.size() - first)),
+                           std::span(packet).subspan<packetDataIndex, packetDataSize>());
         std::uint8_t checksum = 0;
         for (std::size_t i = 1; i < packetSize - 2; ++i) {
             checksum ^= packet[i];

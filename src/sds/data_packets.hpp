@@ -11,19 +11,22 @@ namespace pelitor {
 inline constexpr std::size_t packetSize = 127;
 inline constexpr std::size_t packetDataSize = 120;
 
+using PacketData = std::span<std::uint8_t, packetDataSize>;
+
 // How WAV samples of one width become SDS words: each word is the sample in offset binary,
 // left-justified in as many 7-bit bytes as it needs, most significant first.
 struct WordFormat {
     int bitsPerSample;
     std::size_t bytesPerSample; // in the WAV data
     std::size_t bytesPerWord;   // in the SDS packet
-    std::uint32_t signFlip;     // turns the two's-complement sample into offset binary
     char failMark;              // the progress mark once writing has failed
+    // Fills one packet's data from the samples that start there (as many as fit, a partial
+    // last sample completed with zero bytes), and the words after them with zero bytes.
+    void (*encodeWords)(std::span<const std::uint8_t> samples, PacketData data);
 
     constexpr std::size_t wordsPerPacket() const { return packetDataSize / bytesPerWord; }
 };
 
-// 8-bit WAV data is already offset binary; 16- and 24-bit data is two's complement.
 std::optional<WordFormat> wordFormatFor(int bitsPerSample);
 
 // A partial last sample counts as a word; its missing high bytes are zero.

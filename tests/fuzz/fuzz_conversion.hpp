@@ -36,6 +36,7 @@ inline void fuzzConversion(std::span<const std::uint8_t> input) {
         return static_cast<std::uint8_t>(sds[i]);
     };
     check(sds.size() >= 21 && (sds.size() - 21) % 127 == 0, "a header and whole packets");
+    check(sds.size() == output.announcedSize, "as many bytes as space was reserved for");
     for (std::size_t start = 0; start < sds.size(); start = start == 0 ? 21 : start + 127) {
         const std::size_t end = start == 0 ? 21 : start + 127;
         check(byte(start) == 0xF0 && byte(end - 1) == 0xF7, "messages framed by F0 and F7");

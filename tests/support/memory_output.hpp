@@ -14,15 +14,17 @@ class MemoryOutput final : public SdsOutput {
     bool opened = false;
     bool committed = false;
     bool discarded = false;
+    std::uint64_t announcedSize = 0; // what the conversion said it would write
     std::ostringstream bytes;
 
     const std::string& name() const override { return name_; }
 
-    std::optional<std::string> open() override {
+    std::optional<std::string> open(std::uint64_t size) override {
         if (refuseOpen) {
             return "refused";
         }
         opened = true;
+        announcedSize = size;
         return std::nullopt;
     }
 
