@@ -67,17 +67,15 @@ FileHandle createExclusive(const std::filesystem::path& path) {
     return _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
 }
 
-bool writeAll(FileHandle file, const char* bytes, std::size_t count) {
-    while (count > 0) {
-        const int written = _write(file, bytes, static_cast<unsigned>(count));
-        if (written <= 0) {
-            return false;
-        }
-        bytes += written;
-        count -= static_cast<std::size_t>(written);
-    }
-    return true;
+namespace {
+
+// Writes some of the bytes; returns how many, or a negative number with errno set.
+long long writeSome(FileHandle file, const char* bytes, std::size_t count) {
+    constexpr std::size_t largestWrite = 1U << 30;
+    return _write(file, bytes, static_cast<unsigned>(count < largestWrite ? count : largestWrite));
 }
+
+} // namespace
 
 bool closeFile(FileHandle file) {
     return _close(file) == 0;
@@ -138,20 +136,18 @@ FileHandle createExclusive(const std::filesystem::path& path) {
     return open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
 }
 
-bool writeAll(FileHandle file, const char* bytes, std::size_t count) {
-    while (count > 0) {
-        const ssize_t written = write(file, bytes, count);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        bytes += written;
-        count -= static_cast<std::size_t>(written);
-    }
-    return true;
+namespace {
+
+// Writes some of the bytes; returns how many, or a negative number with errno set.
+long long writeSome(FileHandle file, const char* bytes, std::size_t count) {
+    ssize_t written = 0;
+    do {
+        written = write(file, bytes, count);
+    } while (written < 0 && errno == EINTR);
+    return written;
 }
+
+} // namespace
 
 bool closeFile(FileHandle file) {
     return close(file) == 0;
@@ -171,5 +167,17 @@ bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
 }
 
 #endif
+
+bool writeAll(FileHandle file, const char* bytes, std::size_t count) {
+    while (count > 0) {
+        const long long written = writeSome(file, bytes, count);
+        if (written <= 0) {
+            return false;
+        }
+        bytes += written;
+        count -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
 
 } // namespace pelitor::platform
