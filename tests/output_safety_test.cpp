@@ -95,10 +95,16 @@ TEST_F(OutputSafety, AnUnwritableDirectoryIsRefusedBeforeWriting) {
                     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
     fs::permissions(path(""), fs::perms::all, fs::perm_options::add);
-    // The superuser may write anywhere, so a root test run drops to nobody for this.
-    const std::string asUser =
-        getuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups" : "";
-    const ProgramRun result = run({"locked/e.wav"}, asUser);
+    // The superuser may write anywhere, so a root test run drops to nobody for this, with a
+    // copy of the program that nobody can run wherever the build lies.
+    const bool root = getuid() == 0;
+    if (root) {
+        fs::copy_file(PELITOR_BINARY, path("pelitor"));
+    }
+    const ProgramRun result =
+        root ? run({"locked/e.wav"}, "setpriv --reuid=65534 --regid=65534 --clear-groups",
+                   "./pelitor")
+             : run({"locked/e.wav"});
     EXPECT_EQ(result.status, 73);
     EXPECT_EQ(result.err, "pelitor: locked/e.sds: cannot create a temporary file beside it: "
                           "Permission denied\n");

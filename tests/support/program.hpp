@@ -109,9 +109,9 @@ class ProgramTest : public ::testing::Test {
     }
 
     // Runs the program in the test directory; `shellPrefix` runs first in the same shell.
-    ProgramRun run(const std::vector<std::string>& arguments, const std::string& shellPrefix = "") {
-        std::string command =
-            "cd " + shellQuoted(dir_.string()) + " && " + shellPrefix + " " + programCommand();
+    ProgramRun run(const std::vector<std::string>& arguments, const std::string& shellPrefix = "",
+                   const std::string& program = programCommand()) {
+        std::string command = shellPrefix + " " + program;
         for (const std::string& argument : arguments) {
             command += ' ';
             command += shellQuoted(argument);
