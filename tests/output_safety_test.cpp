@@ -1,5 +1,7 @@
 #include "support/program.hpp"
 
+#include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -110,6 +112,45 @@ TEST_F(OutputSafety, AnUnwritableDirectoryIsRefusedBeforeWriting) {
                           "Permission denied\n");
     EXPECT_EQ(result.out.find("[Writing Header"), std::string::npos);
     EXPECT_EQ(files("locked"), std::set<std::string>{"e.wav"});
+}
+
+TEST_F(OutputSafety, AnInterruptedRunLeavesOnlyWhatWasThere) {
+    if (windowsBuild()) {
+        GTEST_SKIP() << "signals are not tested under Wine";
+    }
+    writeFile(path("long.wav"), canonicalWav({}, Bytes(400000, 0x33)));
+    writeFile(path("long.sds"), {5, 5});
+    // Standard output is a small pipe that is read only up to the data line, so the program
+    // stalls in the middle of its packets, where it is interrupted.
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    fcntl(pipeEnds[1], F_SETPIPE_SZ, 4096);
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(pipeEnds[1], STDOUT_FILENO);
+        close(pipeEnds[0]);
+        close(pipeEnds[1]);
+        if (chdir(path("").c_str()) == 0) {
+            execl(PELITOR_BINARY, "pelitor", "long.wav", nullptr);
+        }
+        _exit(127);
+    }
+    close(pipeEnds[1]);
+    std::string seen;
+    char chunk[256];
+    ssize_t count = 0;
+    while (seen.find("[Writing Data .") == std::string::npos &&
+           (count = read(pipeEnds[0], chunk, sizeof chunk)) > 0) {
+        seen.append(chunk, static_cast<std::size_t>(count));
+    }
+    EXPECT_EQ(files().size(), 3U); // the input, the earlier output and the one being written
+    kill(child, SIGINT);
+    int status = 0;
+    waitpid(child, &status, 0);
+    close(pipeEnds[0]);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
+    EXPECT_EQ(files(), (std::set<std::string>{"long.sds", "long.wav"}));
+    EXPECT_EQ(readFile(path("long.sds")), (Bytes{5, 5}));
 }
 
 } // namespace

@@ -1,6 +1,9 @@
 #include "app/platform.hpp"
 
 #include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <iterator>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -10,6 +13,7 @@
 // after windows.h, which it needs
 #include <shellapi.h>
 #else
+#include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -85,6 +89,32 @@ void reserveSpace(FileHandle, std::uint64_t) {}
 
 namespace {
 
+wchar_t pendingRemoval[32768];
+
+void removePending(int signal) {
+    DeleteFileW(pendingRemoval);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+} // namespace
+
+void removeOnInterrupt(const std::filesystem::path& path) {
+    wcsncpy(pendingRemoval, path.c_str(), std::size(pendingRemoval) - 1);
+    for (int signal : {SIGINT, SIGTERM, SIGBREAK}) {
+        std::signal(signal, removePending);
+    }
+}
+
+void forgetOnInterrupt() {
+    for (int signal : {SIGINT, SIGTERM, SIGBREAK}) {
+        std::signal(signal, SIG_DFL);
+    }
+    pendingRemoval[0] = L'\0';
+}
+
+namespace {
+
 struct FileId {
     DWORD volume = 0;
     DWORD indexHigh = 0;
@@ -157,6 +187,32 @@ void reserveSpace(FileHandle file, std::uint64_t size) {
     if (size > 0) {
         posix_fallocate(file, 0, static_cast<off_t>(size));
     }
+}
+
+namespace {
+
+char pendingRemoval[PATH_MAX];
+
+extern "C" void removePending(int signal) {
+    unlink(pendingRemoval); // async-signal-safe, unlike anything that allocates
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+} // namespace
+
+void removeOnInterrupt(const std::filesystem::path& path) {
+    std::strncpy(pendingRemoval, path.c_str(), sizeof pendingRemoval - 1);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        std::signal(signal, removePending);
+    }
+}
+
+void forgetOnInterrupt() {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        std::signal(signal, SIG_DFL);
+    }
+    pendingRemoval[0] = '\0';
 }
 
 bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {

@@ -48,6 +48,11 @@ bool closeFile(FileHandle file);
 // flushing the new one. A hint only: failures show, if at all, when writing.
 void reserveSpace(FileHandle file, std::uint64_t size);
 
+// Has the file removed if the program is interrupted (Ctrl-C) or terminated while it is being
+// written, so that no half-written temporary file is left behind; forgetOnInterrupt ends that.
+void removeOnInterrupt(const std::filesystem::path& path);
+void forgetOnInterrupt();
+
 // Whether both paths exist and name the same file, through links or other names.
 bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 

@@ -72,6 +72,7 @@ std::optional<std::string> SdsFile::createTemporary(std::uint64_t size) {
         file_ = platform::createExclusive(candidate);
         if (file_ != platform::invalidFile) {
             temporary_ = std::move(candidate);
+            platform::removeOnInterrupt(temporary_);
             platform::reserveSpace(file_, size);
             sink_ = std::make_unique<FileSink>(file_);
             stream_.rdbuf(sink_.get());
@@ -102,6 +103,7 @@ std::optional<std::string> SdsFile::commit() {
         discard();
         return "cannot put the output in place: " + renameError.message();
     }
+    platform::forgetOnInterrupt();
     temporary_.clear();
     return std::nullopt;
 }
@@ -115,6 +117,7 @@ void SdsFile::discard() noexcept {
     if (!temporary_.empty()) {
         std::error_code ignored;
         fs::remove(temporary_, ignored);
+        platform::forgetOnInterrupt();
         temporary_.clear();
     }
 }
