@@ -90,8 +90,11 @@ void reserveSpace(FileHandle, std::uint64_t) {}
 namespace {
 
 wchar_t pendingRemoval[32768];
+FileHandle pendingFile = invalidFile;
 
+// Windows runs this on a thread of its own; an open file cannot be deleted there.
 void removePending(int signal) {
+    _close(pendingFile);
     DeleteFileW(pendingRemoval);
     std::signal(signal, SIG_DFL);
     std::raise(signal);
@@ -99,8 +102,9 @@ void removePending(int signal) {
 
 } // namespace
 
-void removeOnInterrupt(const std::filesystem::path& path) {
+void removeOnInterrupt(const std::filesystem::path& path, FileHandle file) {
     wcsncpy(pendingRemoval, path.c_str(), std::size(pendingRemoval) - 1);
+    pendingFile = file;
     for (int signal : {SIGINT, SIGTERM, SIGBREAK}) {
         std::signal(signal, removePending);
     }
@@ -201,7 +205,7 @@ extern "C" void removePending(int signal) {
 
 } // namespace
 
-void removeOnInterrupt(const std::filesystem::path& path) {
+void removeOnInterrupt(const std::filesystem::path& path, FileHandle) {
     std::strncpy(pendingRemoval, path.c_str(), sizeof pendingRemoval - 1);
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
         std::signal(signal, removePending);

@@ -50,7 +50,7 @@ void reserveSpace(FileHandle file, std::uint64_t size);
 
 // Has the file removed if the program is interrupted (Ctrl-C) or terminated while it is being
 // written, so that no half-written temporary file is left behind; forgetOnInterrupt ends that.
-void removeOnInterrupt(const std::filesystem::path& path);
+void removeOnInterrupt(const std::filesystem::path& path, FileHandle file);
 void forgetOnInterrupt();
 
 // Whether both paths exist and name the same file, through links or other names.

@@ -72,7 +72,7 @@ std::optional<std::string> SdsFile::createTemporary(std::uint64_t size) {
         file_ = platform::createExclusive(candidate);
         if (file_ != platform::invalidFile) {
             temporary_ = std::move(candidate);
-            platform::removeOnInterrupt(temporary_);
+            platform::removeOnInterrupt(temporary_, file_);
             platform::reserveSpace(file_, size);
             sink_ = std::make_unique<FileSink>(file_);
             stream_.rdbuf(sink_.get());
