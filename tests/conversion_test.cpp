@@ -1,4 +1,5 @@
 #include "app/conversion.hpp"
+#include "app/run.hpp"
 #include "support/memory_output.hpp"
 #include "support/wav_builder.hpp"
 
@@ -17,13 +18,18 @@ struct Outcome {
     std::string errors;
 };
 
+Outcome convertSource(ByteSource& input, test::MemoryOutput& output,
+                      SampleBufferAllocator allocate = allocateSampleBuffer) {
+    std::ostringstream console;
+    std::ostringstream errors;
+    const int status = convert({input, "in.wav", output}, {console, errors}, allocate);
+    return {status, console.str(), errors.str()};
+}
+
 Outcome convertBytes(const Bytes& wav, test::MemoryOutput& output,
                      SampleBufferAllocator allocate = allocateSampleBuffer) {
     MemorySource input(wav);
-    std::ostringstream console;
-    std::ostringstream errors;
-    const int status = convert(input, "in.wav", output, {console, errors, false}, allocate);
-    return {status, console.str(), errors.str()};
+    return convertSource(input, output, allocate);
 }
 
 void expectEnding(const std::string& text, const std::string& ending) {
@@ -42,13 +48,54 @@ TEST(Conversion, AFailedSampleBufferLeavesNoOutput) {
     EXPECT_FALSE(output.committed);
 }
 
-TEST(Conversion, AFailedWriteIsReportedAfterEveryPacketIsMarked) {
+TEST(Conversion, AFailedWriteMarksEveryLaterPacketWithItsWidthsMark) {
+    for (const auto& [bits, marks] :
+         {std::pair<std::uint16_t, std::string>{8, "ooooooo"}, {16, "hhhhh"}, {24, "ttttt"}}) {
+        test::MemoryOutput output;
+        output.failAfterHeader = true;
+        const Outcome out = convertBytes(test::canonicalWav({.bits = bits}, Bytes(400, 0)), output);
+        EXPECT_EQ(out.status, 74);
+        expectEnding(out.console, "[Writing Data " + marks + " End]\n");
+        EXPECT_EQ(out.errors, "pelitor: out.sds: writing failed\n");
+        EXPECT_TRUE(output.discarded);
+        EXPECT_FALSE(output.committed);
+    }
+}
+
+TEST(Conversion, AFailedCommitIsAFailedWrite) {
     test::MemoryOutput output;
-    output.failAfterHeader = true;
-    const Outcome out = convertBytes(test::canonicalWav({}, Bytes(200, 0)), output);
+    output.failCommit = true;
+    const Outcome out = convertBytes(test::canonicalWav({}, Bytes(8, 0)), output);
     EXPECT_EQ(out.status, 74);
-    expectEnding(out.console, "[Writing Data hhh End]\n");
-    EXPECT_EQ(out.errors, "pelitor: out.sds: writing failed\n");
+    expectEnding(out.console, "[Writing Data . End]\n");
+    EXPECT_EQ(out.errors, "pelitor: out.sds: closing failed\n");
+}
+
+// A file that shrinks between the header walk and the data read.
+class ShrinkingSource final : public ByteSource {
+  public:
+    ShrinkingSource(const Bytes& bytes, std::uint64_t cut) : whole_(bytes), cut_(cut) {}
+    std::uint64_t size() const override { return whole_.size(); }
+    std::size_t read(std::uint64_t offset, std::span<std::uint8_t> into) override {
+        const auto kept = std::min<std::uint64_t>(into.size(), cut_ - std::min(cut_, offset));
+        return whole_.read(offset, into.first(kept));
+    }
+
+  private:
+    MemorySource whole_;
+    std::uint64_t cut_;
+};
+
+TEST(Conversion, SampleDataThatCannotBeReadLeavesNoOutput) {
+    const Bytes wav = test::canonicalWav({}, Bytes(400, 0x20));
+    ShrinkingSource input(wav, 100);
+    test::MemoryOutput output;
+    const Outcome out = convertSource(input, output);
+    EXPECT_EQ(out.status, 66);
+    EXPECT_EQ(out.errors, "pelitor: in.wav: the sample data could not be read\n");
+    EXPECT_TRUE(output.discarded);
+    EXPECT_FALSE(output.committed);
+    EXPECT_EQ(out.console.find("[Writing Data"), std::string::npos);
 }
 
 TEST(Conversion, RefusalsComeBeforeTheOutputIsOpened) {
@@ -70,8 +117,56 @@ TEST(Conversion, NoSamplesGiveTheDumpHeaderAlone) {
     const Outcome out = convertBytes(test::canonicalWav({}, {}), output);
     EXPECT_EQ(out.status, 0);
     expectEnding(out.console, "[Writing Data  End]\n");
-    EXPECT_EQ(output.bytes.str().size(), 21U);
+    EXPECT_EQ(output.bytes.size(), 21U);
     EXPECT_TRUE(output.committed);
+}
+
+// Remembers how much had been written each time it was flushed.
+class FlushLog final : public std::stringbuf {
+  public:
+    std::vector<std::size_t> flushedAt;
+
+  protected:
+    int sync() override {
+        flushedAt.push_back(str().size());
+        return 0;
+    }
+};
+
+TEST(Conversion, OnATerminalEachMarkIsFlushedWithItsPacket) {
+    for (const bool live : {true, false}) {
+        FlushLog log;
+        std::ostream console(&log);
+        std::ostringstream errors;
+        const Bytes wav = test::canonicalWav({}, Bytes(200, 0));
+        MemorySource input(wav);
+        test::MemoryOutput output;
+        ASSERT_EQ(convert({input, "in.wav", output}, {console, errors, live}), 0);
+        const std::size_t marks = log.str().find("[Writing Data ") + 14;
+        ASSERT_EQ(log.str().substr(marks, 3), "...");
+        for (std::size_t packet = 1; packet <= 3; ++packet) {
+            const bool flushed =
+                std::count(log.flushedAt.begin(), log.flushedAt.end(), marks + packet) == 1;
+            EXPECT_EQ(flushed, live) << "packet " << packet;
+        }
+    }
+}
+
+// A console that runs out of memory as soon as anything is written to it.
+class ExhaustedBuffer final : public std::streambuf {
+  protected:
+    int_type overflow(int_type) override { throw std::bad_alloc(); }
+};
+
+TEST(Program, RunningOutOfMemoryOutsideTheSampleBufferEndsWithStatusThree) {
+    ExhaustedBuffer exhausted;
+    std::ostream console(&exhausted);
+    console.exceptions(std::ios::badbit); // let the allocation failure through, as cout would
+    std::ostringstream errors;
+    char name[] = "pelitor";
+    char* argv[] = {name, nullptr};
+    EXPECT_EQ(runProgram(1, argv, {console, errors}), 3);
+    EXPECT_EQ(errors.str(), "Abnormal program termination\n");
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 #include "sds/seven_bit.hpp"
 
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace pelitor {
 namespace {
@@ -11,22 +10,26 @@ using Header = std::array<std::uint8_t, dumpHeaderSize>;
 
 TEST(DumpHeader, AnnouncesWidthPeriodAndLength) {
     // 16-bit at 44100 Hz (22675 ns), 44100 words.
-    EXPECT_EQ(makeDumpHeader({16, 22675, 44100}),
+    EXPECT_EQ(makeDumpHeader({.bitsPerSample = 16, .periodNs = 22675, .wordCount = 44100}),
               (Header{0xF0, 0x7E, 0x00, 0x01, 0x00, 0x00, 0x10, 0x13, 0x31, 0x01, 0x44,
                       0x58, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF7}));
     // 8-bit at 22050 Hz (45351 ns), 1000 words.
-    EXPECT_EQ(makeDumpHeader({8, 45351, 1000}),
+    EXPECT_EQ(makeDumpHeader({.bitsPerSample = 8, .periodNs = 45351, .wordCount = 1000}),
               (Header{0xF0, 0x7E, 0x00, 0x01, 0x00, 0x00, 0x08, 0x27, 0x62, 0x02, 0x68,
                       0x07, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF7}));
 }
 
-TEST(DumpHeader, WritesTheBytesAndNineDots) {
-    std::ostringstream sink;
-    std::ostringstream console;
-    writeDumpHeader(sink, {24, 20833, 0}, console);
-    EXPECT_EQ(sink.str().size(), dumpHeaderSize);
-    EXPECT_EQ(static_cast<std::uint8_t>(sink.str()[6]), 24);
-    EXPECT_EQ(console.str(), ".........");
+TEST(DumpHeader, CarriesChannelSampleNumberAndLoop) {
+    const Header bytes = makeDumpHeader({.deviceChannel = 0x11,
+                                         .sampleNumber = 300, // 2 * 128 + 44
+                                         .bitsPerSample = 24,
+                                         .periodNs = 20833,
+                                         .wordCount = 1000,
+                                         .loopStart = 130,
+                                         .loopEnd = 999,
+                                         .loopType = loopAlternating});
+    EXPECT_EQ(bytes, (Header{0xF0, 0x7E, 0x11, 0x01, 0x2C, 0x02, 0x18, 0x61, 0x22, 0x01, 0x68,
+                             0x07, 0x00, 0x02, 0x01, 0x00, 0x67, 0x07, 0x00, 0x01, 0xF7}));
 }
 
 TEST(SevenBitFields, SplitCommonPeriodsLowFirst) {

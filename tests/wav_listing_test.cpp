@@ -8,10 +8,10 @@ namespace {
 
 WavHeader stereoHeader() {
     WavHeader h;
-    h.riffId = {'R', 'I', 'F', 'F', 0};
+    h.riffId = {{'R', 'I', 'F', 'F', 0}};
     h.riffSize = 176436;
-    h.waveId = {'W', 'A', 'V', 'E', 0};
-    h.fmtId = {'f', 'm', 't', ' ', 0};
+    h.waveId = {{'W', 'A', 'V', 'E', 0}};
+    h.fmtId = {{'f', 'm', 't', ' ', 0}};
     h.fmtSize = 16;
     h.formatTag = 1;
     h.channels = 2;
@@ -19,7 +19,7 @@ WavHeader stereoHeader() {
     h.byteRate = 176400;
     h.blockAlign = 4;
     h.bitsPerSample = 16;
-    h.dataId = {'d', 'a', 't', 'a', 0};
+    h.dataId = {{'d', 'a', 't', 'a', 0}};
     h.dataSize = 176400;
     return h;
 }
@@ -64,9 +64,9 @@ TEST(WavListing, ThirteenShiftJisLabelledLines) {
 
 TEST(WavListing, NumbersAreSignedAndIdsStopAtTheirFirstNul) {
     WavHeader h = stereoHeader();
-    h.formatTag = -2;
-    h.dataSize = -1;
-    h.dataId = {'d', 0, 0, 0, 0};
+    h.formatTag = 0xFFFE;
+    h.dataSize = 0xFFFFFFFF;
+    h.dataId = {{'d', 0, 0, 0, 0}};
     const std::string text = listing(h);
     EXPECT_NE(text.find("PCM]: -2\n"), std::string::npos);
     EXPECT_NE(text.find("NID: d\n"), std::string::npos);

@@ -9,32 +9,31 @@ namespace {
 using test::Bytes;
 using test::Chunk;
 
-std::variant<WavHeader, WavReadError> read(const Bytes& file) {
+Result<WavHeader> read(const Bytes& file) {
     MemorySource source(file);
     return readWavHeader(source);
 }
 
 WavHeader header(const Bytes& file) {
     auto result = read(file);
-    if (auto* error = std::get_if<WavReadError>(&result)) {
-        ADD_FAILURE() << error->message;
+    if (!result) {
+        ADD_FAILURE() << result.failure().message;
         return {};
     }
-    return std::get<WavHeader>(result);
+    return *result;
 }
 
 std::string refusal(const Bytes& file) {
     auto result = read(file);
-    return std::holds_alternative<WavReadError>(result) ? std::get<WavReadError>(result).message
-                                                        : "(accepted)";
+    return result ? "(accepted)" : result.failure().message;
 }
 
 TEST(WavReader, CanonicalFileGivesEveryFieldAndTheSampleOffset) {
     const WavHeader h = header(test::canonicalWav({1, 2, 44100, 16}, Bytes(8, 0)));
-    EXPECT_EQ(text(h.riffId), "RIFF");
+    EXPECT_EQ(h.riffId.text(), "RIFF");
     EXPECT_EQ(h.riffSize, 44);
-    EXPECT_EQ(text(h.waveId), "WAVE");
-    EXPECT_EQ(text(h.fmtId), "fmt ");
+    EXPECT_EQ(h.waveId.text(), "WAVE");
+    EXPECT_EQ(h.fmtId.text(), "fmt ");
     EXPECT_EQ(h.fmtSize, 16);
     EXPECT_EQ(h.formatTag, 1);
     EXPECT_EQ(h.channels, 2);
@@ -42,7 +41,7 @@ TEST(WavReader, CanonicalFileGivesEveryFieldAndTheSampleOffset) {
     EXPECT_EQ(h.byteRate, 176400);
     EXPECT_EQ(h.blockAlign, 4);
     EXPECT_EQ(h.bitsPerSample, 16);
-    EXPECT_EQ(text(h.dataId), "data");
+    EXPECT_EQ(h.dataId.text(), "data");
     EXPECT_EQ(h.dataSize, 8);
     EXPECT_EQ(h.headerLength, 44U);
     EXPECT_FALSE(h.subFormat);
@@ -52,7 +51,7 @@ TEST(WavReader, LongerFormatChunksMoveTheData) {
     EXPECT_EQ(header(test::canonicalWav({.size = 18}, {})).headerLength, 46U);
     EXPECT_EQ(header(test::canonicalWav({.size = 36}, {})).headerLength, 64U);
     const WavHeader extensible = header(test::canonicalWav({.tag = 0xFFFE, .size = 40}, {}));
-    EXPECT_EQ(extensible.formatTag, -2);
+    EXPECT_EQ(extensible.formatTag, 0xFFFE);
     EXPECT_EQ(extensible.headerLength, 68U);
     ASSERT_TRUE(extensible.subFormat);
     EXPECT_EQ((*extensible.subFormat)[0], 0x01);
@@ -68,9 +67,17 @@ TEST(WavReader, SkipsChunksThatEncodersAddAroundTheAudio) {
                                        {"fact", Bytes(4, 2), std::nullopt},
                                        test::dataChunk(samples)});
     const WavHeader h = header(file);
-    EXPECT_EQ(text(h.dataId), "data");
+    EXPECT_EQ(h.dataId.text(), "data");
     EXPECT_EQ(h.dataSize, 4);
     EXPECT_EQ(Bytes(file.begin() + static_cast<long>(h.headerLength), file.end()), samples);
+}
+
+TEST(WavReader, TheFirstFormatChunkCounts) {
+    const WavHeader h = header(
+        test::riffWave({test::fmtChunk({.rate = 8000, .bits = 8}),
+                        test::fmtChunk({.rate = 48000, .bits = 24}), test::dataChunk({1, 2})}));
+    EXPECT_EQ(h.sampleRate, 8000U);
+    EXPECT_EQ(h.bitsPerSample, 8);
 }
 
 TEST(WavReader, TakesTheFirstDataChunkAfterTheFormat) {
@@ -81,16 +88,16 @@ TEST(WavReader, TakesTheFirstDataChunkAfterTheFormat) {
     EXPECT_EQ(file[h.headerLength], 7);
 }
 
-TEST(WavReader, KeepsStoredNumbersSigned) {
+TEST(WavReader, KeepsNumbersAsStored) {
     Bytes file = test::riffWave({test::fmtChunk({.tag = 0xFFFE}), test::dataChunk({}, 0xFFFFFFFF)});
     file[4] = 0x00;
     file[5] = 0x00;
     file[6] = 0x00;
     file[7] = 0x80;
     const WavHeader h = header(file);
-    EXPECT_EQ(h.riffSize, -2147483647 - 1);
-    EXPECT_EQ(h.formatTag, -2);
-    EXPECT_EQ(h.dataSize, -1);
+    EXPECT_EQ(h.riffSize, 0x80000000U);
+    EXPECT_EQ(h.formatTag, 0xFFFE);
+    EXPECT_EQ(h.dataSize, 0xFFFFFFFFU);
 }
 
 TEST(WavReader, RefusesWhatIsNotAWavFileWithSamples) {

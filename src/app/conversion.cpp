@@ -3,19 +3,33 @@
 #include "app/exit_status.hpp"
 #include "app/report.hpp"
 #include "app/sample_plan.hpp"
-#include "sds/data_packets.hpp"
+#include "sds/data_packet.hpp"
 #include "sds/dump_header.hpp"
 #include "wav/wav_listing.hpp"
 #include "wav/wav_reader.hpp"
 
 #include <new>
-#include <variant>
+#include <optional>
 
 namespace pelitor {
 namespace {
 
+constexpr int headerDots = 9;
+
 void endLine(std::ostream& out) {
     out << '\n' << std::flush;
+}
+
+// Once writing has failed, each packet's mark names the sample width instead of ".".
+char failMark(const WordFormat& format) {
+    switch (format.bitsPerSample) {
+    case 8:
+        return 'o';
+    case 16:
+        return 'h';
+    default:
+        return 't';
+    }
 }
 
 } // namespace
@@ -24,61 +38,81 @@ SampleBuffer allocateSampleBuffer(std::size_t size) {
     return std::make_unique_for_overwrite<std::uint8_t[]>(size);
 }
 
-int convert(ByteSource& input, std::string_view inputName, SdsOutput& output,
-            const Console& console, SampleBufferAllocator allocate) {
-    const auto read = readWavHeader(input);
-    if (const auto* error = std::get_if<WavReadError>(&read)) {
-        report(console.errors, inputName, error->message);
-        return exitDataError;
+int convert(const ConversionFiles& files, const Console& console, SampleBufferAllocator allocate) {
+    SdsOutput& output = files.output;
+    const auto header = readWavHeader(files.input);
+    if (!header) {
+        return fail(console.errors, files.inputName, header.failure());
     }
-    const WavHeader& header = std::get<WavHeader>(read);
-    printWavHeader(console.out, header);
+    printWavHeader(console.out, *header);
 
-    const auto planned = planSample(header, input.size());
-    if (const auto* refusal = std::get_if<Refusal>(&planned)) {
-        report(console.errors, inputName, refusal->message);
-        return exitDataError;
+    const auto plan = planSample(*header, files.input.size());
+    if (!plan) {
+        return fail(console.errors, files.inputName, plan.failure());
     }
-    const SamplePlan& plan = std::get<SamplePlan>(planned);
-    if (plan.warning) {
-        report(console.errors, inputName, *plan.warning);
+    if (plan->warning) {
+        warn(console.errors, files.inputName, *plan->warning);
     }
-    const std::uint64_t packets = packetCount(plan.sample.wordCount, plan.format);
-    if (auto refusal = output.open(dumpHeaderSize + packets * packetSize)) {
-        report(console.errors, output.name(), *refusal);
-        return exitCantCreate;
+    if (files.outputIsInput) {
+        return fail(console.errors, output.name(),
+                    {FailureKind::cannotCreate, "is the input file itself; rename the input so "
+                                                "that its output name differs"});
     }
+    if (auto failure = output.open(dumpHeaderSize + plan->packets * packetSize)) {
+        return fail(console.errors, output.name(), *failure);
+    }
+
+    // The first failed write is kept, and nothing is written after it.
+    std::optional<Failure> writeFailure;
+    const auto write = [&](std::span<const std::uint8_t> bytes) {
+        if (!writeFailure) {
+            writeFailure = output.write(bytes);
+        }
+        return !writeFailure;
+    };
 
     console.out << "[Writing Header ";
-    writeDumpHeader(output.stream(), plan.sample, console.out);
-    console.out << " End]";
+    write(makeDumpHeader(plan->dumpHeader));
+    console.out << std::string(headerDots, '.') << " End]";
     endLine(console.out);
-    output.stream().flush();
 
     SampleBuffer buffer;
     try {
-        buffer = allocate(plan.dataBytes);
+        buffer = allocate(plan->dataBytes);
     } catch (const std::bad_alloc&) {
+        // The program's own words for this, on standard output with the progress lines.
         console.out << "bad new!!";
         endLine(console.out);
         output.discard();
         return exitSampleBufferFailed;
     }
-    const std::span data(buffer.get(), plan.dataBytes);
-    if (input.read(plan.dataOffset, data) != data.size()) {
-        report(console.errors, inputName, "the sample data could not be read");
+    const std::span data(buffer.get(), plan->dataBytes);
+    if (files.input.read(plan->dataOffset, data) != data.size()) {
         output.discard();
-        return exitNoInput;
+        return fail(console.errors, files.inputName,
+                    {FailureKind::unreadable, "the sample data could not be read"});
     }
 
     console.out << "[Writing Data ";
-    writeDataPackets(output.stream(), data, plan.format, console.out, console.liveProgress);
-    const auto failure = output.commit();
+    for (std::uint64_t index = 0; index < plan->packets; ++index) {
+        // Each packet is written as soon as it is built, so that its mark says whether it
+        // reached the file.
+        const bool written =
+            write(makeDataPacket(plan->dumpHeader.deviceChannel, index, data, plan->format));
+        console.out << (written ? '.' : failMark(plan->format));
+        if (console.liveProgress) {
+            console.out.flush();
+        }
+    }
+    if (writeFailure) {
+        output.discard();
+    } else {
+        writeFailure = output.commit();
+    }
     console.out << " End]";
     endLine(console.out);
-    if (failure) {
-        report(console.errors, output.name(), *failure);
-        return exitIoError;
+    if (writeFailure) {
+        return fail(console.errors, output.name(), *writeFailure);
     }
     return exitSuccess;
 }

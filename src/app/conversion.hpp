@@ -1,21 +1,15 @@
 #pragma once
 
+#include "app/console.hpp"
 #include "app/sds_output.hpp"
 #include "wav/byte_source.hpp"
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <ostream>
 #include <string_view>
 
 namespace pelitor {
-
-struct Console {
-    std::ostream& out;
-    std::ostream& errors;
-    bool liveProgress = false; // flush every progress mark, for a person watching a terminal
-};
 
 // Provides the buffer that holds the sample data; a test may make it fail.
 using SampleBuffer = std::unique_ptr<std::uint8_t[]>;
@@ -24,9 +18,17 @@ using SampleBufferAllocator = SampleBuffer (*)(std::size_t size);
 // The buffer is not cleared: the sample data is read into it at once.
 SampleBuffer allocateSampleBuffer(std::size_t size);
 
+// The two files of one conversion.
+struct ConversionFiles {
+    ByteSource& input;
+    std::string_view inputName;
+    SdsOutput& output;
+    bool outputIsInput = false; // refused like any other output that cannot be created
+};
+
 // Converts one WAV file into one .sds output, from the header listing to the last packet, and
 // returns the exit status. Every refusal comes before the output is opened.
-int convert(ByteSource& input, std::string_view inputName, SdsOutput& output,
-            const Console& console, SampleBufferAllocator allocate = allocateSampleBuffer);
+int convert(const ConversionFiles& files, const Console& console,
+            SampleBufferAllocator allocate = allocateSampleBuffer);
 
 } // namespace pelitor

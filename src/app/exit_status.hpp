@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/failure.hpp"
+
 namespace pelitor {
 
 // The statuses the program ends with; the README lists them for users.
@@ -12,5 +14,19 @@ enum ExitStatus : int {
     exitCantCreate = 73,        // the output cannot be created, or would destroy the input
     exitIoError = 74,           // writing the output failed
 };
+
+constexpr ExitStatus exitStatusFor(FailureKind kind) {
+    switch (kind) {
+    case FailureKind::unusable:
+        return exitDataError;
+    case FailureKind::unreadable:
+        return exitNoInput;
+    case FailureKind::cannotCreate:
+        return exitCantCreate;
+    case FailureKind::writeFailed:
+        return exitIoError;
+    }
+    return exitAbnormal;
+}
 
 } // namespace pelitor

@@ -7,25 +7,28 @@
 namespace pelitor {
 namespace fs = std::filesystem;
 
-std::variant<std::unique_ptr<InputFile>, std::string> InputFile::open(const fs::path& path) {
+Result<std::unique_ptr<InputFile>> InputFile::open(const fs::path& path) {
+    const auto unreadable = [](std::string message) {
+        return Failure{FailureKind::unreadable, std::move(message)};
+    };
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
     if (error) {
-        return error.message();
+        return unreadable(error.message());
     }
     if (fs::is_directory(status)) {
-        return std::string("is a directory, not a WAV file");
+        return unreadable("is a directory, not a WAV file");
     }
     if (!fs::is_regular_file(status)) {
-        return std::string("is not a regular file");
+        return unreadable("is not a regular file");
     }
     std::ifstream stream(path, std::ios::binary);
     if (!stream) {
-        return std::string(std::strerror(errno));
+        return unreadable(std::strerror(errno));
     }
     const std::uint64_t size = fs::file_size(path, error);
     if (error) {
-        return error.message();
+        return unreadable(error.message());
     }
     return std::unique_ptr<InputFile>(new InputFile(std::move(stream), size));
 }

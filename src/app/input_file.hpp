@@ -1,21 +1,19 @@
 #pragma once
 
+#include "common/failure.hpp"
 #include "wav/byte_source.hpp"
 
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <string>
-#include <variant>
 
 namespace pelitor {
 
 // The input WAV file, read by offset as the conversion needs its bytes.
 class InputFile final : public ByteSource {
   public:
-    // Opens a regular file for reading, or says why it cannot.
-    static std::variant<std::unique_ptr<InputFile>, std::string>
-    open(const std::filesystem::path& path);
+    // Opens a regular file for reading.
+    static Result<std::unique_ptr<InputFile>> open(const std::filesystem::path& path);
 
     std::uint64_t size() const override { return size_; }
     std::size_t read(std::uint64_t offset, std::span<std::uint8_t> into) override;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/platform.hpp"
+#include "platform/platform.hpp"
 
 #include <string>
 #include <string_view>

@@ -1,13 +1,24 @@
 #pragma once
 
+#include "app/exit_status.hpp"
+#include "common/failure.hpp"
+
 #include <ostream>
 #include <string_view>
 
 namespace pelitor {
 
 // Errors and warnings go to standard error as one line: "pelitor: <path>: <what>".
-inline void report(std::ostream& errors, std::string_view path, std::string_view what) {
+inline void warn(std::ostream& errors, std::string_view path, std::string_view what) {
     errors << "pelitor: " << path << ": " << what << '\n' << std::flush;
+}
+
+// Reports a failure about `path` and gives the status that the run ends with. Every failure
+// ends here, except the two the program has always reported in its own words: "bad new!!"
+// (the conversion) and out of memory anywhere else (runProgram).
+inline int fail(std::ostream& errors, std::string_view path, const Failure& failure) {
+    warn(errors, path, failure.message);
+    return exitStatusFor(failure.kind);
 }
 
 } // namespace pelitor

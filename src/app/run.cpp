@@ -1,20 +1,19 @@
 #include "app/run.hpp"
 
+#include "app/conversion.hpp"
 #include "app/exit_status.hpp"
 #include "app/input_file.hpp"
 #include "app/output_name.hpp"
-#include "app/platform.hpp"
 #include "app/report.hpp"
 #include "app/sds_file.hpp"
+#include "platform/platform.hpp"
 
-#include <filesystem>
-#include <memory>
-#include <variant>
+#include <exception>
+#include <new>
 
 namespace pelitor {
 
-int run(std::span<const std::string> arguments, const Console& console,
-        SampleBufferAllocator allocate) {
+int run(std::span<const std::string> arguments, const Console& console) {
     console.out << "Pelitor Ver 0.01\n" << std::flush;
     console.out << '\n' << std::flush;
     if (arguments.size() < 2) {
@@ -24,18 +23,32 @@ int run(std::span<const std::string> arguments, const Console& console,
     // Further arguments are ignored.
     const std::string& inputArgument = arguments[1];
     const std::string inputName = platform::displayName(inputArgument);
+    const auto inputPath = platform::toPath(inputArgument);
 
-    auto opened = InputFile::open(platform::toPath(inputArgument));
-    if (const auto* error = std::get_if<std::string>(&opened)) {
-        report(console.errors, inputName, *error);
-        return exitNoInput;
+    auto input = InputFile::open(inputPath);
+    if (!input) {
+        return fail(console.errors, inputName, input.failure());
     }
-    InputFile& input = *std::get<std::unique_ptr<InputFile>>(opened);
 
     const std::string outputArgument = makeOutputName(inputArgument);
-    SdsFile output(platform::toPath(outputArgument), platform::displayName(outputArgument),
-                   platform::toPath(inputArgument));
-    return convert(input, inputName, output, console, allocate);
+    const auto outputPath = platform::toPath(outputArgument);
+    SdsFile output(outputPath, platform::displayName(outputArgument));
+    return convert({**input, inputName, output, platform::sameFile(inputPath, outputPath)},
+                   console);
+}
+
+int runProgram(int argc, char** argv, const Console& console) {
+    try {
+        const std::vector<std::string> arguments = platform::commandLine(argc, argv);
+        return run(arguments, console);
+    } catch (const std::bad_alloc&) {
+        // Any temporary output has been removed as the run unwound.
+        console.errors << "Abnormal program termination\n" << std::flush;
+        return exitAbnormal;
+    } catch (const std::exception& error) {
+        console.errors << "pelitor: " << error.what() << '\n' << std::flush;
+        return exitAbnormal;
+    }
 }
 
 } // namespace pelitor

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/conversion.hpp"
+#include "app/console.hpp"
 
 #include <span>
 #include <string>
@@ -9,7 +9,10 @@ namespace pelitor {
 
 // The whole program after the command line is taken apart: banner, usage or one conversion.
 // Returns the exit status.
-int run(std::span<const std::string> arguments, const Console& console,
-        SampleBufferAllocator allocate = allocateSampleBuffer);
+int run(std::span<const std::string> arguments, const Console& console);
+
+// What main does: the command line, then run(), and the one answer to running out of memory
+// outside the sample buffer: "Abnormal program termination" and status 3.
+int runProgram(int argc, char** argv, const Console& console);
 
 } // namespace pelitor

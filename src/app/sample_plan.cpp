@@ -1,6 +1,7 @@
 #include "app/sample_plan.hpp"
 
 #include "sds/seven_bit.hpp"
+#include "wav/little_endian.hpp"
 
 #include <algorithm>
 #include <array>
@@ -8,11 +9,11 @@
 namespace pelitor {
 namespace {
 
-constexpr std::int16_t formatPcm = 1;
-constexpr std::int16_t formatExtensible = -2; // 0xFFFE
-constexpr std::array<std::uint8_t, 16> pcmSubFormat{0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
-                                                    0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
-constexpr std::int32_t nanosecondsPerSecond = 1'000'000'000;
+constexpr std::uint16_t formatPcm = 1;
+constexpr std::uint16_t formatExtensible = 0xFFFE;
+constexpr Guid pcmSubFormat{0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
+                            0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+constexpr std::uint32_t nanosecondsPerSecond = 1'000'000'000;
 
 const char* formatName(int tag) {
     switch (tag) {
@@ -56,7 +57,7 @@ std::optional<std::string> formatProblem(const WavHeader& header) {
                "can be converted";
     }
     if (*header.subFormat != pcmSubFormat) {
-        const int tag = (*header.subFormat)[0] | (*header.subFormat)[1] << 8;
+        const int tag = le16(*header.subFormat);
         return describeSamples(header, tag,
                                "extensible format, sub-format " + std::to_string(tag)) +
                cannot;
@@ -66,44 +67,52 @@ std::optional<std::string> formatProblem(const WavHeader& header) {
 
 } // namespace
 
-std::variant<SamplePlan, Refusal> planSample(const WavHeader& header, std::uint64_t fileSize) {
+Result<SamplePlan> planSample(const WavHeader& header, std::uint64_t fileSize) {
+    const auto refuse = [](std::string message) {
+        return Failure{FailureKind::unusable, std::move(message)};
+    };
     if (auto problem = formatProblem(header)) {
-        return Refusal{*problem};
+        return refuse(*problem);
     }
-    if (header.channels != 1) {
-        return Refusal{std::to_string(header.channels) +
-                       " channels: an SDS sample is mono; mix the file down to one channel first"};
+    if (header.channels == 0) {
+        return refuse("the format chunk says 0 channels: the file is damaged");
+    }
+    if (header.channels > 1) {
+        return refuse(std::to_string(header.channels) +
+                      " channels: an SDS sample is mono; mix the file down to one channel first");
     }
     const auto format = wordFormatFor(header.bitsPerSample);
     if (!format) {
-        return Refusal{std::to_string(header.bitsPerSample) +
-                       "-bit samples cannot be converted; only 8-, 16- and 24-bit PCM can"};
+        return refuse(std::to_string(header.bitsPerSample) +
+                      "-bit samples cannot be converted; only 8-, 16- and 24-bit PCM can");
     }
     // The period must fit in three 7-bit bytes and must not be 0: rates from 477 Hz to 1 GHz.
-    const std::int32_t rate = header.sampleRate;
-    const std::int32_t period = rate > 0 ? nanosecondsPerSecond / rate : 0;
-    if (period < 1 || static_cast<std::uint32_t>(period) > maxSevenBitTriple) {
-        return Refusal{"sample rate " + std::to_string(rate) +
-                       " Hz cannot be sent; SDS carries rates from 477 Hz to 1000000000 Hz"};
+    const auto rate = static_cast<std::int32_t>(header.sampleRate);
+    const std::uint32_t period = rate > 0 ? nanosecondsPerSecond / header.sampleRate : 0;
+    if (period < 1 || period > maxSevenBitTriple) {
+        return refuse("sample rate " + std::to_string(rate) +
+                      " Hz cannot be sent; SDS carries rates from 477 Hz to 1000000000 Hz");
     }
 
-    const auto claimed = static_cast<std::uint32_t>(header.dataSize);
     const std::uint64_t present = fileSize - std::min(fileSize, header.headerLength);
-    const std::uint64_t dataBytes = std::min<std::uint64_t>(claimed, present);
+    const std::uint64_t dataBytes = std::min<std::uint64_t>(header.dataSize, present);
     const std::uint64_t words = wordCount(dataBytes, *format);
     if (words > maxSevenBitTriple) {
-        return Refusal{std::to_string(words) +
-                       " sample words are more than the 2097151 an SDS sample can hold"};
+        return refuse(std::to_string(words) +
+                      " sample words are more than the 2097151 an SDS sample can hold");
     }
 
-    SamplePlan plan{{header.bitsPerSample, static_cast<std::uint32_t>(period),
-                     static_cast<std::uint32_t>(words)},
-                    *format,
-                    header.headerLength,
-                    dataBytes,
-                    std::nullopt};
-    if (dataBytes < claimed) {
-        plan.warning = "the data chunk claims " + std::to_string(claimed) +
+    SamplePlan plan{
+        .dumpHeader = {.bitsPerSample = static_cast<std::uint8_t>(format->bitsPerSample),
+                       .periodNs = period,
+                       .wordCount = static_cast<std::uint32_t>(words)},
+        .format = *format,
+        .dataOffset = header.headerLength,
+        .dataBytes = dataBytes,
+        .packets = packetCount(words, *format),
+        .warning = std::nullopt};
+    if (dataBytes < header.dataSize) {
+        plan.warning = "the data chunk claims " + std::to_string(header.dataSize) +
                        " bytes but the file holds only " + std::to_string(dataBytes) +
                        "; converting those";
     }

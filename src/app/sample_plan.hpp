@@ -1,31 +1,29 @@
 #pragma once
 
-#include "sds/data_packets.hpp"
-#include "sds/sds_sample.hpp"
+#include "common/failure.hpp"
+#include "sds/dump_header.hpp"
+#include "sds/word_format.hpp"
 #include "wav/wav_header.hpp"
 
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <variant>
 
 namespace pelitor {
 
-// What of the input becomes which SDS sample.
+// What of the input becomes which SDS sample: the dump header that announces it, how its
+// words are encoded, which bytes of the file they come from, and how many packets carry them.
 struct SamplePlan {
-    SdsSample sample;
+    DumpHeader dumpHeader;
     WordFormat format;
     std::uint64_t dataOffset = 0;
     std::uint64_t dataBytes = 0; // what the file holds of the data chunk
+    std::uint64_t packets = 0;
     std::optional<std::string> warning;
-};
-
-struct Refusal {
-    std::string message;
 };
 
 // Decides whether the header describes a sample that SDS can carry, and which bytes of a file
 // of fileSize bytes it is made of. The first check that fails is the one reported.
-std::variant<SamplePlan, Refusal> planSample(const WavHeader& header, std::uint64_t fileSize);
+Result<SamplePlan> planSample(const WavHeader& header, std::uint64_t fileSize);
 
 } // namespace pelitor

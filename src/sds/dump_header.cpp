@@ -3,46 +3,33 @@
 #include "sds/seven_bit.hpp"
 
 namespace pelitor {
-namespace {
 
-constexpr std::uint8_t dumpHeaderType = 0x01;
-constexpr int headerDots = 9;
-
-} // namespace
-
-std::array<std::uint8_t, dumpHeaderSize> makeDumpHeader(const SdsSample& sample) {
-    const SevenBitTriple period = splitSevenBits(sample.periodNs);
-    const SevenBitTriple length = splitSevenBits(sample.wordCount);
-    // Sample number 0, and no sustain loop: loop start, loop end and loop type all zero.
+std::array<std::uint8_t, dumpHeaderSize> makeDumpHeader(const DumpHeader& header) {
+    const SevenBitTriple period = splitSevenBits(header.periodNs);
+    const SevenBitTriple length = splitSevenBits(header.wordCount);
+    const SevenBitTriple loopStart = splitSevenBits(header.loopStart);
+    const SevenBitTriple loopEnd = splitSevenBits(header.loopEnd);
     return {sysExStart,
             nonRealTime,
-            deviceChannel,
+            header.deviceChannel,
             dumpHeaderType,
-            0x00,
-            0x00,
-            static_cast<std::uint8_t>(sample.bitsPerSample),
+            static_cast<std::uint8_t>(header.sampleNumber & 0x7F),
+            static_cast<std::uint8_t>((header.sampleNumber >> 7) & 0x7F),
+            header.bitsPerSample,
             period.low,
             period.middle,
             period.high,
             length.low,
             length.middle,
             length.high,
-            0x00,
-            0x00,
-            0x00,
-            0x00,
-            0x00,
-            0x00,
-            0x00,
+            loopStart.low,
+            loopStart.middle,
+            loopStart.high,
+            loopEnd.low,
+            loopEnd.middle,
+            loopEnd.high,
+            header.loopType,
             sysExEnd};
-}
-
-void writeDumpHeader(std::ostream& sink, const SdsSample& sample, std::ostream& console) {
-    const auto bytes = makeDumpHeader(sample);
-    sink.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    for (int dot = 0; dot < headerDots; ++dot) {
-        console << '.';
-    }
 }
 
 } // namespace pelitor

@@ -45,23 +45,27 @@ template <typename Value> void line(std::ostream& console, const char* label, co
 } // namespace
 
 void printWavHeader(std::ostream& console, const WavHeader& header) {
-    // 16-bit fields are widened so that they print as numbers, with their sign.
-    const auto wide = [](std::int16_t value) {
-        return std::int32_t{value};
+    // Numbers list as signed values of their stored width, as they always have: a format tag
+    // of 0xFFFE lists as -2 and a size of 0xFFFFFFFF as -1.
+    const auto signed16 = [](std::uint16_t value) {
+        return std::int32_t{static_cast<std::int16_t>(value)};
     };
-    line(console, riffIdLabel, text(header.riffId));
-    line(console, riffSizeLabel, header.riffSize);
-    line(console, waveIdLabel, text(header.waveId));
-    line(console, fmtIdLabel, text(header.fmtId));
-    line(console, fmtSizeLabel, header.fmtSize);
-    line(console, formatTagLabel, wide(header.formatTag));
-    line(console, channelsLabel, wide(header.channels));
-    line(console, sampleRateLabel, header.sampleRate);
-    line(console, byteRateLabel, header.byteRate);
-    line(console, blockAlignLabel, wide(header.blockAlign));
-    line(console, bitsPerSampleLabel, wide(header.bitsPerSample));
-    line(console, dataIdLabel, text(header.dataId));
-    line(console, dataSizeLabel, header.dataSize);
+    const auto signed32 = [](std::uint32_t value) {
+        return static_cast<std::int32_t>(value);
+    };
+    line(console, riffIdLabel, header.riffId.text());
+    line(console, riffSizeLabel, signed32(header.riffSize));
+    line(console, waveIdLabel, header.waveId.text());
+    line(console, fmtIdLabel, header.fmtId.text());
+    line(console, fmtSizeLabel, signed32(header.fmtSize));
+    line(console, formatTagLabel, signed16(header.formatTag));
+    line(console, channelsLabel, signed16(header.channels));
+    line(console, sampleRateLabel, signed32(header.sampleRate));
+    line(console, byteRateLabel, signed32(header.byteRate));
+    line(console, blockAlignLabel, signed16(header.blockAlign));
+    line(console, bitsPerSampleLabel, signed16(header.bitsPerSample));
+    line(console, dataIdLabel, header.dataId.text());
+    line(console, dataSizeLabel, signed32(header.dataSize));
 }
 
 } // namespace pelitor

@@ -1,8 +1,11 @@
 #include "wav/wav_reader.hpp"
 
+#include "wav/little_endian.hpp"
+
 #include <algorithm>
 #include <array>
 #include <span>
+#include <string>
 
 namespace pelitor {
 namespace {
@@ -14,52 +17,43 @@ constexpr std::size_t extensibleFmtSize = 40;
 constexpr std::size_t subFormatOffset = 24;
 
 ChunkId chunkId(std::span<const std::uint8_t> bytes) {
-    ChunkId id{};
+    ChunkId id;
     for (std::size_t i = 0; i < 4 && bytes[i] != 0; ++i) {
-        id[i] = static_cast<char>(bytes[i]);
+        id.chars[i] = static_cast<char>(bytes[i]);
     }
     return id;
 }
 
-std::uint32_t le32(std::span<const std::uint8_t> bytes) {
-    return std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
-           std::uint32_t{bytes[3]} << 24;
-}
-
-std::int32_t signed32(std::span<const std::uint8_t> bytes) {
-    return static_cast<std::int32_t>(le32(bytes));
-}
-
-std::int16_t signed16(std::span<const std::uint8_t> bytes) {
-    return static_cast<std::int16_t>(bytes[0] | bytes[1] << 8);
-}
-
 void takeFormat(WavHeader& header, std::span<const std::uint8_t> fmt) {
-    header.formatTag = signed16(fmt.subspan(0));
-    header.channels = signed16(fmt.subspan(2));
-    header.sampleRate = signed32(fmt.subspan(4));
-    header.byteRate = signed32(fmt.subspan(8));
-    header.blockAlign = signed16(fmt.subspan(12));
-    header.bitsPerSample = signed16(fmt.subspan(14));
+    header.formatTag = le16(fmt.subspan(0));
+    header.channels = le16(fmt.subspan(2));
+    header.sampleRate = le32(fmt.subspan(4));
+    header.byteRate = le32(fmt.subspan(8));
+    header.blockAlign = le16(fmt.subspan(12));
+    header.bitsPerSample = le16(fmt.subspan(14));
     if (fmt.size() >= extensibleFmtSize) {
-        std::array<std::uint8_t, 16> guid{};
+        Guid guid{};
         std::copy_n(fmt.begin() + subFormatOffset, guid.size(), guid.begin());
         header.subFormat = guid;
     }
 }
 
+Failure unusable(std::string message) {
+    return {FailureKind::unusable, std::move(message)};
+}
+
 } // namespace
 
-std::variant<WavHeader, WavReadError> readWavHeader(ByteSource& file) {
+Result<WavHeader> readWavHeader(ByteSource& file) {
     std::array<std::uint8_t, riffPreambleSize> preamble{};
     WavHeader header;
     if (file.read(0, preamble) == preamble.size()) {
         header.riffId = chunkId(preamble);
-        header.riffSize = signed32(std::span(preamble).subspan(4));
+        header.riffSize = le32(std::span(preamble).subspan(4));
         header.waveId = chunkId(std::span(preamble).subspan(8));
     }
-    if (text(header.riffId) != "RIFF" || text(header.waveId) != "WAVE") {
-        return WavReadError{"not a WAV file (no RIFF/WAVE header)"};
+    if (header.riffId.text() != "RIFF" || header.waveId.text() != "WAVE") {
+        return unusable("not a WAV file (no RIFF/WAVE header)");
     }
 
     const std::uint64_t fileSize = file.size();
@@ -72,23 +66,23 @@ std::variant<WavHeader, WavReadError> readWavHeader(ByteSource& file) {
         const std::uint32_t size = le32(std::span(chunkHeader).subspan(4));
         const std::uint64_t payload = offset + chunkHeaderSize;
 
-        if (!haveFormat && text(id) == "fmt ") {
+        if (!haveFormat && id.text() == "fmt ") {
             if (size < minFmtSize) {
-                return WavReadError{"the \"fmt \" chunk is " + std::to_string(size) +
-                                    " bytes long; a WAV format needs at least 16"};
+                return unusable("the \"fmt \" chunk is " + std::to_string(size) +
+                                " bytes long; a WAV format needs at least 16");
             }
             std::array<std::uint8_t, extensibleFmtSize> format{};
             const auto wanted = std::span(format).first(std::min<std::size_t>(size, format.size()));
             if (file.read(payload, wanted) != wanted.size()) {
-                return WavReadError{"the file ends inside its \"fmt \" chunk"};
+                return unusable("the file ends inside its \"fmt \" chunk");
             }
             header.fmtId = id;
-            header.fmtSize = static_cast<std::int32_t>(size);
+            header.fmtSize = size;
             takeFormat(header, wanted);
             haveFormat = true;
-        } else if (haveFormat && text(id) == "data") {
+        } else if (haveFormat && id.text() == "data") {
             header.dataId = id;
-            header.dataSize = static_cast<std::int32_t>(size);
+            header.dataSize = size;
             header.headerLength = payload;
             return header;
         }
@@ -97,8 +91,8 @@ std::variant<WavHeader, WavReadError> readWavHeader(ByteSource& file) {
         }
         offset = payload + size + (size & 1U); // odd-sized payloads are followed by a pad byte
     }
-    return WavReadError{haveFormat ? "no \"data\" chunk after the \"fmt \" chunk"
-                                   : "no \"fmt \" chunk in the file"};
+    return unusable(haveFormat ? "no \"data\" chunk after the \"fmt \" chunk"
+                               : "no \"fmt \" chunk in the file");
 }
 
 } // namespace pelitor

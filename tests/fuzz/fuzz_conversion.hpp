@@ -19,7 +19,7 @@ inline void fuzzConversion(std::span<const std::uint8_t> input) {
     MemoryOutput output;
     std::ostringstream console;
     std::ostringstream errors;
-    const int status = convert(source, "fuzz.wav", output, {console, errors, false});
+    const int status = convert({source, "fuzz.wav", output}, {console, errors});
     const auto check = [](bool holds, const char* rule) {
         if (!holds) {
             std::fprintf(stderr, "broken: %s\n", rule);
@@ -31,9 +31,9 @@ inline void fuzzConversion(std::span<const std::uint8_t> input) {
     if (status != 0) {
         return;
     }
-    const std::string sds = output.bytes.str();
+    const std::vector<std::uint8_t>& sds = output.bytes;
     const auto byte = [&](std::size_t i) {
-        return static_cast<std::uint8_t>(sds[i]);
+        return sds[i];
     };
     check(sds.size() >= 21 && (sds.size() - 21) % 127 == 0, "a header and whole packets");
     check(sds.size() == output.announcedSize, "as many bytes as space was reserved for");

@@ -2,7 +2,7 @@
 
 #include "app/sds_output.hpp"
 
-#include <sstream>
+#include <vector>
 
 namespace pelitor::test {
 
@@ -11,33 +11,35 @@ class MemoryOutput final : public SdsOutput {
   public:
     bool refuseOpen = false;
     bool failAfterHeader = false; // every write after the dump header fails
+    bool failCommit = false;
     bool opened = false;
     bool committed = false;
     bool discarded = false;
     std::uint64_t announcedSize = 0; // what the conversion said it would write
-    std::ostringstream bytes;
+    std::vector<std::uint8_t> bytes;
 
     const std::string& name() const override { return name_; }
 
-    std::optional<std::string> open(std::uint64_t size) override {
+    std::optional<Failure> open(std::uint64_t size) override {
         if (refuseOpen) {
-            return "refused";
+            return Failure{FailureKind::cannotCreate, "refused"};
         }
         opened = true;
         announcedSize = size;
         return std::nullopt;
     }
 
-    std::ostream& stream() override {
-        if (failAfterHeader && bytes.tellp() > 0) {
-            bytes.setstate(std::ios::badbit);
+    std::optional<Failure> write(std::span<const std::uint8_t> data) override {
+        if (failAfterHeader && !bytes.empty()) {
+            return Failure{FailureKind::writeFailed, "writing failed"};
         }
-        return bytes;
+        bytes.insert(bytes.end(), data.begin(), data.end());
+        return std::nullopt;
     }
 
-    std::optional<std::string> commit() override {
-        if (!bytes.good()) {
-            return "writing failed";
+    std::optional<Failure> commit() override {
+        if (failCommit) {
+            return Failure{FailureKind::writeFailed, "closing failed"};
         }
         committed = true;
         return std::nullopt;

@@ -1,4 +1,4 @@
-#include "app/platform.hpp"
+#include "platform/platform.hpp"
 
 #include <cerrno>
 #include <csignal>
@@ -228,7 +228,10 @@ bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
 
 #endif
 
-bool writeAll(FileHandle file, const char* bytes, std::size_t count) {
+bool writeAll(FileHandle file, std::span<const std::uint8_t> data) {
+    // Raw descriptors: a write reaches the system when it is made, with no buffer in between.
+    auto bytes = reinterpret_cast<const char*>(data.data());
+    std::size_t count = data.size();
     while (count > 0) {
         const long long written = writeSome(file, bytes, count);
         if (written <= 0) {

@@ -1,17 +1,10 @@
-#include "sds/data_packets.hpp"
-
-#include "sds/sds_sample.hpp"
+#include "sds/word_format.hpp"
 
 #include <algorithm>
 #include <array>
 
 namespace pelitor {
 namespace {
-
-constexpr std::uint8_t dataPacketType = 0x02;
-constexpr std::size_t packetNumberIndex = 4;
-constexpr std::size_t packetDataIndex = 5;
-constexpr std::uint8_t packetNumberMask = 0x7F; // numbers run 0..127, then round again
 
 template <std::size_t sampleBytes, std::size_t wordBytes, std::uint32_t signFlip>
 void encodeOne(const std::uint8_t* sample, std::uint8_t* word) {
@@ -42,15 +35,16 @@ void encodeWords(std::span<const std::uint8_t> samples, PacketData data) {
         encodeOne<sampleBytes, wordBytes, signFlip>(completed.data(), &data[filled]);
         filled += wordBytes;
     }
-    // Words past the end of the data are filled with zero bytes, the lowest sample value.
+    // Words past the end of the sample are zero bytes, the lowest value in offset binary,
+    // as pelitor has always filled them (not mid-scale, which would be silence).
     std::fill(data.begin() + static_cast<std::ptrdiff_t>(filled), data.end(), 0);
 }
 
 // 8-bit WAV data is already offset binary; 16- and 24-bit data is two's complement.
 constexpr std::array<WordFormat, 3> wordFormats{{
-    {8, 1, 2, 'o', encodeWords<1, 2, 0x00>},
-    {16, 2, 3, 'h', encodeWords<2, 3, 0x8000>},
-    {24, 3, 4, 't', encodeWords<3, 4, 0x800000>},
+    {8, 1, 2, encodeWords<1, 2, 0x00>},
+    {16, 2, 3, encodeWords<2, 3, 0x8000>},
+    {24, 3, 4, encodeWords<3, 4, 0x800000>},
 }};
 
 } // namespace
@@ -70,44 +64,6 @@ std::uint64_t wordCount(std::uint64_t dataBytes, const WordFormat& format) {
 
 std::uint64_t packetCount(std::uint64_t words, const WordFormat& format) {
     return (words + format.wordsPerPacket() - 1) / format.wordsPerPacket();
-}
-
-void encodeWord(std::span<const std::uint8_t> sample, const WordFormat& format,
-                std::span<std::uint8_t> word) {
-    std::array<std::uint8_t, packetDataSize> data{};
-    format.encodeWords(sample.first(std::min(sample.size(), format.bytesPerSample)), data);
-    std::copy_n(data.begin(), format.bytesPerWord, word.begin());
-}
-
-void writeDataPackets(std::ostream& sink, std::span<const std::uint8_t> data,
-                      const WordFormat& format, std::ostream& console, bool liveProgress) {
-    const std::uint64_t packets = packetCount(wordCount(data.size(), format), format);
-    const std::size_t packetSampleBytes = format.wordsPerPacket() * format.bytesPerSample;
-    std::array<std::uint8_t, packetSize> packet{};
-    packet[0] = sysExStart;
-    packet[1] = nonRealTime;
-    packet[2] = deviceChannel;
-    packet[3] = dataPacketType;
-    packet[packetSize - 1] = sysExEnd;
-
-    for (std::uint64_t number = 0; number < packets; ++number) {
-        packet[packetNumberIndex] = static_cast<std::uint8_t>(number & packetNumberMask);
-        const std::size_t first = number * packetSampleBytes;
-        format.encodeWords(data.subspan(first, std::min(packetSampleBytes, data.size() - first)),
-                           std::span(packet).subspan<packetDataIndex, packetDataSize>());
-        std::uint8_t checksum = 0;
-        for (std::size_t i = 1; i < packetSize - 2; ++i) {
-            checksum ^= packet[i];
-        }
-        packet[packetSize - 2] = checksum;
-
-        sink.write(reinterpret_cast<const char*>(packet.data()), packet.size());
-        sink.flush(); // each message reaches the file before the next one is built
-        console << (sink.good() ? '.' : format.failMark);
-        if (liveProgress) {
-            console.flush();
-        }
-    }
 }
 
 } // namespace pelitor

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,10 +39,11 @@ inline constexpr FileHandle invalidFile = -1;
 FileHandle createExclusive(const std::filesystem::path& path);
 
 // Writes all the bytes, or returns false with errno set.
-bool writeAll(FileHandle file, const char* bytes, std::size_t count);
+bool writeAll(FileHandle file, std::span<const std::uint8_t> bytes);
 
 // Closes the file; false with errno set if that reports an error.
 bool closeFile(FileHandle file);
+using CloseFunction = bool (*)(FileHandle file);
 
 // Reserves disk space for a file about to be written with `size` bytes. Blocks allocated
 // up front let a filesystem such as ext4 replace an earlier file by rename without first

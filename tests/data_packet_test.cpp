@@ -1,0 +1,104 @@
+#include "sds/data_packet.hpp"
+
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace pelitor {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+const WordFormat& format(int bits) {
+    static const WordFormat eight = *wordFormatFor(8);
+    static const WordFormat sixteen = *wordFormatFor(16);
+    static const WordFormat twentyFour = *wordFormatFor(24);
+    return bits == 8 ? eight : bits == 16 ? sixteen : twentyFour;
+}
+
+// The first word of the first packet of a sample that is this one sample.
+Bytes firstWord(int bits, const Bytes& sample) {
+    const DataPacket packet = makeDataPacket(0, 0, sample, format(bits));
+    return Bytes(packet.begin() + packetDataIndex,
+                 packet.begin() + packetDataIndex + static_cast<long>(format(bits).bytesPerWord));
+}
+
+TEST(SampleWords, AreOffsetBinaryLeftJustifiedInSevenBitBytes) {
+    struct Case {
+        int bits;
+        Bytes sample;
+        Bytes word;
+    };
+    const std::vector<Case> cases{
+        {8, {0x80}, {0x40, 0x00}},
+        {8, {0xFF}, {0x7F, 0x40}},
+        {8, {0x7F}, {0x3F, 0x40}},
+        {8, {0x00}, {0x00, 0x00}},
+        {8, {0x01}, {0x00, 0x40}},
+        {16, {0x00, 0x00}, {0x40, 0x00, 0x00}},
+        {16, {0x01, 0x00}, {0x40, 0x00, 0x20}},
+        {16, {0xFF, 0xFF}, {0x3F, 0x7F, 0x60}},
+        {16, {0xFF, 0x7F}, {0x7F, 0x7F, 0x60}},
+        {16, {0x00, 0x80}, {0x00, 0x00, 0x00}},
+        {16, {0x34, 0x12}, {0x49, 0x0D, 0x00}},
+        {16, {0x34}, {0x40, 0x0D, 0x00}}, // a lone last byte is completed with zero
+        {24, {0x00, 0x00, 0x00}, {0x40, 0x00, 0x00, 0x00}},
+        {24, {0x01, 0x00, 0x00}, {0x40, 0x00, 0x00, 0x10}},
+        {24, {0xFF, 0xFF, 0xFF}, {0x3F, 0x7F, 0x7F, 0x70}},
+        {24, {0xFF, 0xFF, 0x7F}, {0x7F, 0x7F, 0x7F, 0x70}},
+        {24, {0x00, 0x00, 0x80}, {0x00, 0x00, 0x00, 0x00}},
+        {24, {0x56, 0x34, 0x12}, {0x49, 0x0D, 0x0A, 0x60}},
+        {24, {0x01}, {0x40, 0x00, 0x00, 0x10}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(firstWord(c.bits, c.sample), c.word) << c.bits << "-bit, " << c.sample.size();
+    }
+}
+
+TEST(SampleWords, OnlyTheWidthsSdsCanCarryLosslesslyAreKnown) {
+    EXPECT_FALSE(wordFormatFor(0));
+    EXPECT_FALSE(wordFormatFor(12));
+    EXPECT_FALSE(wordFormatFor(32));
+    EXPECT_EQ(format(8).wordsPerPacket(), 60U);
+    EXPECT_EQ(format(16).wordsPerPacket(), 40U);
+    EXPECT_EQ(format(24).wordsPerPacket(), 30U);
+    EXPECT_EQ(packetCount(wordCount(100, format(8)), format(8)), 2U);
+    EXPECT_EQ(packetCount(wordCount(88200, format(8)), format(8)), 1470U);
+    EXPECT_EQ(packetCount(wordCount(161, format(16)), format(16)), 3U);
+    EXPECT_EQ(packetCount(0, format(24)), 0U);
+}
+
+TEST(DataPackets, SilenceChecksumsToTheNumberOnEveryChannel) {
+    const Bytes silence(16 * 40 * 2, 0x00);
+    for (const std::uint8_t channel : {0x00, 0x05, 0x7F}) {
+        for (const std::uint64_t index : {0U, 1U, 15U}) {
+            const DataPacket packet = makeDataPacket(channel, index, silence, format(16));
+            EXPECT_EQ(Bytes(packet.begin(), packet.begin() + 5),
+                      (Bytes{0xF0, 0x7E, channel, 0x02, static_cast<std::uint8_t>(index)}));
+            for (std::size_t word = 0; word < 40; ++word) {
+                EXPECT_EQ(packet[5 + 3 * word], 0x40);
+            }
+            EXPECT_EQ(packet[125], 0x7C ^ channel ^ index);
+            EXPECT_EQ(packet[126], 0xF7);
+        }
+    }
+}
+
+TEST(DataPackets, NumbersWrapAfterSeventyFHexAndTheLastPacketIsFilledWithZero) {
+    // 8-bit, 100 bytes: the second packet holds 40 sample words and 20 words of 00 00.
+    const Bytes eight(100, 0x80);
+    const DataPacket second = makeDataPacket(0, 1, eight, format(8));
+    EXPECT_EQ(second[4], 1);
+    for (std::size_t word = 0; word < 40; ++word) {
+        EXPECT_EQ(second[5 + 2 * word], 0x40);
+        EXPECT_EQ(second[6 + 2 * word], 0x00);
+    }
+    EXPECT_EQ(Bytes(second.begin() + 85, second.begin() + 125), Bytes(40, 0x00));
+    EXPECT_EQ(packetChecksum(second), second[125]);
+
+    const Bytes long16(2 * 40 * 130, 0x11);
+    EXPECT_EQ(makeDataPacket(0, 128, long16, format(16))[4], 0x00);
+    EXPECT_EQ(makeDataPacket(0, 129, long16, format(16))[4], 0x01);
+}
+
+} // namespace
+} // namespace pelitor
