@@ -9,6 +9,7 @@ enum ExitStatus : int {
     exitSuccess = 0,
     exitSampleBufferFailed = 1, // the sample buffer could not be allocated
     exitAbnormal = 3,           // out of memory anywhere else
+    exitUsage = 64,             // the command line is wrong
     exitDataError = 65,         // the input is not a WAV file that can become an SDS sample
     exitNoInput = 66,           // the input cannot be opened or read
     exitCantCreate = 73,        // the output cannot be created, or would destroy the input
@@ -17,6 +18,8 @@ enum ExitStatus : int {
 
 constexpr ExitStatus exitStatusFor(FailureKind kind) {
     switch (kind) {
+    case FailureKind::usage:
+        return exitUsage;
     case FailureKind::unusable:
         return exitDataError;
     case FailureKind::unreadable:

@@ -8,9 +8,14 @@
 
 namespace pelitor {
 
-// Errors and warnings go to standard error as one line: "pelitor: <path>: <what>".
+// Errors and warnings go to standard error as one line: "pelitor: <path>: <what>". A usage
+// error names the option in its message and has no path.
 inline void warn(std::ostream& errors, std::string_view path, std::string_view what) {
-    errors << "pelitor: " << path << ": " << what << '\n' << std::flush;
+    errors << "pelitor: ";
+    if (!path.empty()) {
+        errors << path << ": ";
+    }
+    errors << what << '\n' << std::flush;
 }
 
 // Reports a failure about `path` and gives the status that the run ends with. Every failure

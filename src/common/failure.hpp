@@ -9,6 +9,7 @@ namespace pelitor {
 // What kind of thing went wrong. The layer that finds a failure knows its kind and its
 // message; only the driver knows the path it concerns and the exit status it ends with.
 enum class FailureKind {
+    usage,        // the command line asks for something that cannot be done
     unusable,     // the input is not a WAV file, or not one that SDS can carry
     unreadable,   // the input cannot be opened or read
     cannotCreate, // the output cannot be created, or would destroy something

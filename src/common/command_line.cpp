@@ -1,0 +1,114 @@
+#include "common/command_line.hpp"
+
+#include <algorithm>
+#include <charconv>
+#include <optional>
+
+namespace pelitor {
+namespace {
+
+Failure usage(std::string message) {
+    return {FailureKind::usage, std::move(message)};
+}
+
+const OptionSpec* findLong(std::span<const OptionSpec> specs, std::string_view name) {
+    const auto found = std::find_if(specs.begin(), specs.end(),
+                                    [&](const OptionSpec& spec) { return spec.longName == name; });
+    return found == specs.end() ? nullptr : &*found;
+}
+
+const OptionSpec* findShort(std::span<const OptionSpec> specs, char name) {
+    const auto found = std::find_if(specs.begin(), specs.end(), [&](const OptionSpec& spec) {
+        return spec.shortName != 0 && spec.shortName == name;
+    });
+    return found == specs.end() ? nullptr : &*found;
+}
+
+bool looksLikeOption(std::string_view argument) {
+    return argument.size() > 1 && argument[0] == '-';
+}
+
+// The option an argument names, with the value it carries inline, if it names one of ours.
+struct Named {
+    const OptionSpec* spec = nullptr;
+    std::string written;
+    std::optional<std::string> inlineValue;
+};
+
+Named name(std::string_view argument, std::span<const OptionSpec> specs) {
+    if (argument.starts_with("--")) {
+        const std::size_t equals = argument.find('=');
+        const std::string_view longName = argument.substr(2, equals - 2);
+        Named named{findLong(specs, longName), std::string(argument.substr(0, equals)), {}};
+        if (equals != std::string_view::npos) {
+            named.inlineValue = std::string(argument.substr(equals + 1));
+        }
+        return named;
+    }
+    Named named{findShort(specs, argument[1]), std::string(argument.substr(0, 2)), {}};
+    if (argument.size() > 2) {
+        named.inlineValue = std::string(argument.substr(2));
+    }
+    return named;
+}
+
+} // namespace
+
+Result<CommandLine> parseCommandLine(std::span<const std::string> arguments,
+                                     std::span<const OptionSpec> specs,
+                                     std::string_view operandsName) {
+    CommandLine line;
+    std::size_t next = 0;
+    while (next < arguments.size() && looksLikeOption(arguments[next])) {
+        const std::string& argument = arguments[next++];
+        if (argument == "--") {
+            line.operands.assign(arguments.begin() + static_cast<std::ptrdiff_t>(next),
+                                 arguments.end());
+            return line;
+        }
+        Named named = name(argument, specs);
+        if (named.spec == nullptr) {
+            return usage(named.written + ": unknown option");
+        }
+        if (!named.spec->takesValue) {
+            if (named.inlineValue) {
+                return usage(argument + ": " + named.written + " takes no value");
+            }
+            line.options.push_back({named.spec, named.written, {}});
+            continue;
+        }
+        if (!named.inlineValue) {
+            if (next == arguments.size()) {
+                return usage(named.written + ": needs a value");
+            }
+            named.inlineValue = arguments[next++];
+        }
+        line.options.push_back({named.spec, named.written, *named.inlineValue});
+    }
+    for (; next < arguments.size(); ++next) {
+        const std::string& argument = arguments[next];
+        if (looksLikeOption(argument) && argument != "--" && name(argument, specs).spec) {
+            return usage(argument + ": options go before " + std::string(operandsName));
+        }
+        line.operands.push_back(argument);
+    }
+    return line;
+}
+
+Result<std::uint32_t> optionNumber(const GivenOption& option, std::uint32_t first,
+                                   std::uint32_t last) {
+    const std::string& text = option.value;
+    std::uint32_t number = 0;
+    const bool digitsOnly = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+        return c >= '0' && c <= '9';
+    });
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (!digitsOnly || error != std::errc() || end != text.data() + text.size() || number < first ||
+        number > last) {
+        return usage(option.written + " " + text + ": must be " + std::to_string(first) + " to " +
+                     std::to_string(last));
+    }
+    return number;
+}
+
+} // namespace pelitor

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "common/failure.hpp"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pelitor {
+
+// One option a program takes: `--name` and, where it has one, `-c`.
+struct OptionSpec {
+    std::string_view longName; // without the dashes
+    char shortName = 0;        // 0 where there is none
+    bool takesValue = false;
+};
+
+struct GivenOption {
+    const OptionSpec* spec;
+    std::string written; // as given, "--device" or "-d", for messages
+    std::string value;
+};
+
+struct CommandLine {
+    std::vector<GivenOption> options; // in the order given: a later one overrides an earlier
+    std::vector<std::string> operands;
+};
+
+// Takes the arguments after the program's name. Options come first, as `--name VALUE`,
+// `--name=VALUE`, `-c VALUE` or `-cVALUE`; `--` ends them, and so does the first operand (a
+// lone `-` is an operand). One of the program's options after an operand is refused, since it
+// would not apply: `operandsName` says what it should have come before.
+Result<CommandLine> parseCommandLine(std::span<const std::string> arguments,
+                                     std::span<const OptionSpec> specs,
+                                     std::string_view operandsName);
+
+// A decimal number from `first` to `last` given with an option, or a usage failure naming the
+// option, the value and the range: "--device 200: must be 0 to 127".
+Result<std::uint32_t> optionNumber(const GivenOption& option, std::uint32_t first,
+                                   std::uint32_t last);
+
+} // namespace pelitor
