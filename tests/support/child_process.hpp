@@ -1,0 +1,129 @@
+#pragma once
+
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace pelitor::test {
+
+// Makes this process start as a child of a plain shell would: every signal with its default
+// action and none blocked, whatever the test runner was started with (under nohup, or as a
+// background job with SIGINT ignored), then ignores those in `ignored`. Signals that dump
+// core dump none.
+inline void startWithDefaultSignals(std::initializer_list<int> ignored = {}) {
+    for (int signal = 1; signal < NSIG; ++signal) {
+        std::signal(signal, SIG_DFL);
+    }
+    for (int signal : ignored) {
+        std::signal(signal, SIG_IGN);
+    }
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    const rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+}
+
+// Starts `program` in `directory` with its standard output and standard error on the given
+// descriptors, as startWithDefaultSignals sets it up. Returns its process id.
+inline pid_t startProgram(const std::filesystem::path& directory, const std::string& program,
+                          const std::vector<std::string>& arguments, int output, int errors,
+                          std::initializer_list<int> ignored = {}) {
+    std::vector<std::string> words{program};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        startWithDefaultSignals(ignored);
+        dup2(output, STDOUT_FILENO);
+        dup2(errors, STDERR_FILENO);
+        if (chdir(directory.c_str()) == 0) {
+            execv(program.c_str(), argv.data());
+        }
+        _exit(127);
+    }
+    return child;
+}
+
+// The program with its standard output on a one-page pipe that the test reads only as far as
+// it wants, so that the program stalls in the middle of its packets (given enough of them)
+// until the test reads on.
+class StalledRun {
+  public:
+    StalledRun(const std::filesystem::path& directory, const std::string& program,
+               const std::vector<std::string>& arguments, std::initializer_list<int> ignored = {}) {
+        int ends[2];
+        if (pipe2(ends, O_CLOEXEC) != 0) {
+            return;
+        }
+        fcntl(ends[1], F_SETPIPE_SZ, 4096);
+        output_ = ends[0];
+        child_ = startProgram(directory, program, arguments, ends[1], STDERR_FILENO, ignored);
+        close(ends[1]);
+    }
+
+    ~StalledRun() {
+        if (child_ > 0) {
+            kill(child_, SIGKILL);
+            waitpid(child_, nullptr, 0);
+        }
+        if (output_ >= 0) {
+            close(output_);
+        }
+    }
+
+    StalledRun(const StalledRun&) = delete;
+    StalledRun& operator=(const StalledRun&) = delete;
+
+    // Reads standard output until `text` has appeared in it; false if it never does.
+    bool readUntil(std::string_view text) {
+        while (seen_.find(text) == std::string::npos) {
+            if (!readSome()) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    void signal(int signal) const { kill(child_, signal); }
+
+    // Reads the rest of standard output and waits for the program to end: its wait status.
+    int finish() {
+        while (readSome()) {
+        }
+        int status = 0;
+        waitpid(child_, &status, 0);
+        child_ = -1;
+        return status;
+    }
+
+    const std::string& seen() const { return seen_; }
+
+  private:
+    bool readSome() {
+        char chunk[256];
+        const ssize_t count = read(output_, chunk, sizeof chunk);
+        if (count <= 0) {
+            return false;
+        }
+        seen_.append(chunk, static_cast<std::size_t>(count));
+        return true;
+    }
+
+    int output_ = -1;
+    pid_t child_ = -1;
+    std::string seen_;
+};
+
+} // namespace pelitor::test
