@@ -193,27 +193,27 @@ TEST_F(Cli, ALostConsoleIsToldOnceAndTheSdsStillWritten) {
     ASSERT_EQ(run({"voice.wav"}).status, 0);
     const Bytes expected = readFile(path("voice.sds"));
     const std::string errors = path("").parent_path().string() + ".err";
+    // A pipe whose reader has gone before the first line.
+    const auto intoClosedPipe = [&] {
+        int ends[2];
+        EXPECT_EQ(pipe(ends), 0);
+        close(ends[0]);
+        const int errorFile = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const pid_t child =
+            startProgram(path(""), PELITOR_BINARY, {"voice.wav"}, ends[1], errorFile);
+        close(ends[1]);
+        close(errorFile);
+        int status = 0;
+        waitpid(child, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    };
     // A closed standard input too, so that the input or the output could take both numbers.
-    for (const char* console : {">&-", ">/dev/full", "<&- >&-", "| true"}) {
+    for (const char* console : {">&-", ">/dev/full", "<&- >&-", "a closed pipe"}) {
         fs::remove(path("voice.sds"));
-        std::string command = programCommand() + " voice.wav 2>" + shellQuoted(errors) + " ";
-        int status = -1;
-        if (std::string(console) == "| true") {
-            // A pipe whose reader has gone before the first line.
-            int ends[2];
-            ASSERT_EQ(pipe(ends), 0);
-            close(ends[0]);
-            const int errorFile = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            const pid_t child =
-                startProgram(path(""), PELITOR_BINARY, {"voice.wav"}, ends[1], errorFile);
-            close(ends[1]);
-            close(errorFile);
-            int raw = 0;
-            waitpid(child, &raw, 0);
-            status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-        } else {
-            status = shell(command + console);
-        }
+        const int status =
+            console[0] == 'a'
+                ? intoClosedPipe()
+                : shell(programCommand() + " voice.wav 2>" + shellQuoted(errors) + " " + console);
         EXPECT_EQ(status, 0) << console;
         EXPECT_EQ(readText(errors), "pelitor: standard output: could not be written\n") << console;
         EXPECT_EQ(readFile(path("voice.sds")), expected) << console;

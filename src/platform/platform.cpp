@@ -219,11 +219,16 @@ FileFacts inspect(const Directory& directory, const std::filesystem::path& name)
     }
     const uid_t user = geteuid();
     const bool regular = S_ISREG(file.st_mode);
+    // The superuser may open any file for writing. A read-only file system is told when the
+    // temporary file cannot be created there.
+    const bool writeAllowed =
+        regular &&
+        (user == 0 || faccessat(directory.descriptor(), name.c_str(), W_OK, AT_EACCESS) == 0 ||
+         errno == EROFS);
     return {.exists = true,
             .regular = regular,
             .permissions = static_cast<unsigned>(file.st_mode & 0777),
-            .writeAllowed =
-                regular && faccessat(directory.descriptor(), name.c_str(), W_OK, AT_EACCESS) == 0,
+            .writeAllowed = writeAllowed,
             // The superuser stands for whoever may override the sticky bit.
             .replaceAllowed = (folder.st_mode & S_ISVTX) == 0 || user == 0 || file.st_uid == user ||
                               folder.st_uid == user,
@@ -299,8 +304,7 @@ void setFinalPermissions(FileHandle file, const FileFacts& replaced) {
         return;
     }
     if (geteuid() == 0) {
-        // A user's file replaced by the superuser stays the user's. Before the mode, which
-        // a change of owner may clear.
+        // A user's file replaced by the superuser stays the user's.
         static_cast<void>(fchown(file, replaced.owner, replaced.group));
     }
     fchmod(file, static_cast<mode_t>(replaced.permissions));

@@ -66,7 +66,7 @@ struct FileFacts {
     bool exists = false;
     bool regular = false;        // a plain file: not a link, directory or device
     unsigned permissions = 0;    // its 0777 bits
-    bool writeAllowed = false;   // this user could open it for writing
+    bool writeAllowed = false;   // this user could open it for writing (the superuser can)
     bool replaceAllowed = false; // this user may rename over it (not so in a sticky directory
                                  // for a file of another user)
     std::uint32_t owner = 0;

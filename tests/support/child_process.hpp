@@ -13,10 +13,9 @@
 
 namespace pelitor::test {
 
-// Makes this process start as a child of a plain shell would: every signal with its default
-// action and none blocked, whatever the test runner was started with (under nohup, or as a
-// background job with SIGINT ignored), then ignores those in `ignored`. Signals that dump
-// core dump none.
+// Sets this process up as a plain shell starts a child: every signal with its default action
+// and none blocked, whatever the test runner was started with (nohup, or a background job
+// with SIGINT ignored), except those in `ignored`; and no core dumps.
 inline void startWithDefaultSignals(std::initializer_list<int> ignored = {}) {
     for (int signal = 1; signal < NSIG; ++signal) {
         std::signal(signal, SIG_DFL);
@@ -31,16 +30,14 @@ inline void startWithDefaultSignals(std::initializer_list<int> ignored = {}) {
     setrlimit(RLIMIT_CORE, &noCore);
 }
 
-// Starts `program` in `directory` with its standard output and standard error on the given
-// descriptors, as startWithDefaultSignals sets it up. Returns its process id.
-inline pid_t startProgram(const std::filesystem::path& directory, const std::string& program,
-                          const std::vector<std::string>& arguments, int output, int errors,
+// Starts `program` in `directory`, set up as above, with its standard output and error on the
+// given descriptors. Returns its process id.
+inline pid_t startProgram(const std::filesystem::path& directory, std::string program,
+                          std::vector<std::string> arguments, int output, int errors,
                           std::initializer_list<int> ignored = {}) {
-    std::vector<std::string> words{program};
-    words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& word : words) {
-        argv.push_back(word.data());
+    std::vector<char*> argv{program.data()};
+    for (std::string& argument : arguments) {
+        argv.push_back(argument.data());
     }
     argv.push_back(nullptr);
     const pid_t child = fork();
@@ -56,33 +53,25 @@ inline pid_t startProgram(const std::filesystem::path& directory, const std::str
     return child;
 }
 
-// The program with its standard output on a one-page pipe that the test reads only as far as
-// it wants, so that the program stalls in the middle of its packets (given enough of them)
-// until the test reads on.
+// A run whose standard output is a one-page pipe that the test reads only as far as it wants,
+// so that the program stalls (in the middle of its packets, given enough of them) until the
+// test reads on.
 class StalledRun {
   public:
     StalledRun(const std::filesystem::path& directory, const std::string& program,
                const std::vector<std::string>& arguments, std::initializer_list<int> ignored = {}) {
         int ends[2];
-        if (pipe2(ends, O_CLOEXEC) != 0) {
-            return;
+        if (pipe2(ends, O_CLOEXEC) == 0) {
+            fcntl(ends[1], F_SETPIPE_SZ, 4096);
+            output_ = ends[0];
+            child_ = startProgram(directory, program, arguments, ends[1], STDERR_FILENO, ignored);
+            close(ends[1]);
         }
-        fcntl(ends[1], F_SETPIPE_SZ, 4096);
-        output_ = ends[0];
-        child_ = startProgram(directory, program, arguments, ends[1], STDERR_FILENO, ignored);
-        close(ends[1]);
     }
-
     ~StalledRun() {
-        if (child_ > 0) {
-            kill(child_, SIGKILL);
-            waitpid(child_, nullptr, 0);
-        }
-        if (output_ >= 0) {
-            close(output_);
-        }
+        finish();
+        close(output_);
     }
-
     StalledRun(const StalledRun&) = delete;
     StalledRun& operator=(const StalledRun&) = delete;
 
@@ -103,22 +92,21 @@ class StalledRun {
         while (readSome()) {
         }
         int status = 0;
-        waitpid(child_, &status, 0);
-        child_ = -1;
+        if (child_ > 0) {
+            waitpid(child_, &status, 0);
+            child_ = -1;
+        }
         return status;
     }
-
-    const std::string& seen() const { return seen_; }
 
   private:
     bool readSome() {
         char chunk[256];
         const ssize_t count = read(output_, chunk, sizeof chunk);
-        if (count <= 0) {
-            return false;
+        if (count > 0) {
+            seen_.append(chunk, static_cast<std::size_t>(count));
         }
-        seen_.append(chunk, static_cast<std::size_t>(count));
-        return true;
+        return count > 0;
     }
 
     int output_ = -1;
