@@ -3,7 +3,6 @@
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <sys/resource.h>
@@ -15,13 +14,10 @@ namespace pelitor::test {
 
 // Sets this process up as a plain shell starts a child: every signal with its default action
 // and none blocked, whatever the test runner was started with (nohup, or a background job
-// with SIGINT ignored), except those in `ignored`; and no core dumps.
-inline void startWithDefaultSignals(std::initializer_list<int> ignored = {}) {
+// with SIGINT ignored), except `ignored` if not 0; and no core dumps.
+inline void startWithDefaultSignals(int ignored = 0) {
     for (int signal = 1; signal < NSIG; ++signal) {
-        std::signal(signal, SIG_DFL);
-    }
-    for (int signal : ignored) {
-        std::signal(signal, SIG_IGN);
+        std::signal(signal, signal == ignored ? SIG_IGN : SIG_DFL);
     }
     sigset_t none;
     sigemptyset(&none);
@@ -34,7 +30,7 @@ inline void startWithDefaultSignals(std::initializer_list<int> ignored = {}) {
 // given descriptors. Returns its process id.
 inline pid_t startProgram(const std::filesystem::path& directory, std::string program,
                           std::vector<std::string> arguments, int output, int errors,
-                          std::initializer_list<int> ignored = {}) {
+                          int ignored = 0) {
     std::vector<char*> argv{program.data()};
     for (std::string& argument : arguments) {
         argv.push_back(argument.data());
@@ -59,7 +55,7 @@ inline pid_t startProgram(const std::filesystem::path& directory, std::string pr
 class StalledRun {
   public:
     StalledRun(const std::filesystem::path& directory, const std::string& program,
-               const std::vector<std::string>& arguments, std::initializer_list<int> ignored = {}) {
+               const std::vector<std::string>& arguments, int ignored = 0) {
         int ends[2];
         if (pipe2(ends, O_CLOEXEC) == 0) {
             fcntl(ends[1], F_SETPIPE_SZ, 4096);
