@@ -43,7 +43,8 @@ struct Answer {
     std::vector<std::uint8_t> bytes;
 };
 
-// Given each message and how many came before it, the answers to it.
+// Given each message and how many came before it, the answers to it. None at all: a sampler
+// that never answers.
 using SamplerScript =
     std::function<std::vector<Answer>(const SysExMessage& message, std::size_t index)>;
 
@@ -53,8 +54,11 @@ inline std::vector<std::uint8_t> handshake(std::uint8_t type, std::uint8_t numbe
     return {message.begin(), message.end()};
 }
 
-// The sampler most people have: ACK for everything, at once.
+// The sampler most people have: an ACK for the header and every packet, at once.
 inline std::vector<Answer> ackEverything(const SysExMessage& message, std::size_t) {
+    if (message.type() != dumpHeaderType && message.type() != dataPacketType) {
+        return {};
+    }
     return {{{}, handshake(ackType, message.number(), message.bytes[2])}};
 }
 
@@ -66,9 +70,14 @@ class SimulatedSampler {
             throw std::runtime_error("no pseudo-terminal");
         }
         port_ = ptsname(master_);
-        // Held open, so that the settings pelitor-send leaves behind can be looked at.
+        // Held open, so that the settings pelitor-send leaves behind can be looked at. They are
+        // a terminal's usual ones, which would turn bytes 0A and 0D into others, except that
+        // nothing is echoed: the sampler's answers must not come back to it once pelitor-send
+        // has given the terminal back.
         slave_ = open(port_.c_str(), O_RDWR | O_NOCTTY);
         tcgetattr(slave_, &original_);
+        original_.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL);
+        tcsetattr(slave_, TCSANOW, &original_);
         thread_ = std::thread([this] { serve(); });
     }
 
@@ -154,6 +163,9 @@ class SimulatedSampler {
             std::lock_guard lock(mutex_);
             index = messages_.size();
             messages_.push_back(message);
+        }
+        if (!script_) {
+            return; // a sampler that never answers
         }
         for (const Answer& answer : script_(message, index)) {
             std::this_thread::sleep_for(answer.delay);
