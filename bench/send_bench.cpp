@@ -93,10 +93,9 @@ int main(int argc, char** argv) {
             transfer(sender, dir / "short.sds", nullptr, short_, std::to_string(interval));
         std::vector<double> gaps;
         for (std::size_t i = 2; i < result.messages.size(); ++i) {
-            gaps.push_back(
-                std::chrono::duration<double, std::milli>(result.messages[i].at -
-                                                          result.messages[i - 1].at)
-                    .count());
+            gaps.push_back(std::chrono::duration<double, std::milli>(result.messages[i].at -
+                                                                     result.messages[i - 1].at)
+                               .count());
         }
         const Spread g = spread(gaps);
         std::printf("open loop, -i %2d, 100 packets: gap %.3f ms [%.3f..%.3f]; whole run %.3f s "

@@ -9,10 +9,9 @@ namespace {
 
 std::string show(const Action& action) {
     if (const auto* send = std::get_if<Send>(&action)) {
-        return send->message == Send::dumpHeader ? "header"
-               : send->message == Send::dataPacket
-                   ? "packet " + std::to_string(send->packet)
-                   : "cancel " + std::to_string(send->packet);
+        return send->message == Send::dumpHeader   ? "header"
+               : send->message == Send::dataPacket ? "packet " + std::to_string(send->packet)
+                                                   : "cancel " + std::to_string(send->packet);
     }
     if (const auto* await = std::get_if<Await>(&action)) {
         return await->deadline ? "until " + std::to_string(await->deadline->count() / 1'000'000)
@@ -48,10 +47,8 @@ Step tick(int ms, std::string expected) {
     return {[ms](Handshake& h) { return h.tick(std::chrono::milliseconds(ms)); },
             std::move(expected)};
 }
-Step reply(std::uint8_t type, std::uint8_t number, std::string expected,
-           std::uint8_t channel = 0) {
-    return {[=](Handshake& h) { return h.received({channel, type, number}); },
-            std::move(expected)};
+Step reply(std::uint8_t type, std::uint8_t number, std::string expected, std::uint8_t channel = 0) {
+    return {[=](Handshake& h) { return h.received({channel, type, number}); }, std::move(expected)};
 }
 Step interrupt(std::string expected) {
     return {[](Handshake& h) { return h.interrupt(); }, std::move(expected)};
@@ -75,9 +72,9 @@ TEST(Handshake, FollowsEachScenarioStepByStep) {
          true},
         {"silence after the header: open loop, paced by the interval",
          {.packets = 2, .interval = std::chrono::milliseconds(50)},
-         {start("header"), sent(0, "until 2000"), tick(1999, "until 2000"),
-          tick(2000, "packet 0"), sent(2010, "until 2060"), tick(2059, "until 2060"),
-          tick(2060, "packet 1"), sent(2070, "until 2120"), tick(2125, "sent")},
+         {start("header"), sent(0, "until 2000"), tick(1999, "until 2000"), tick(2000, "packet 0"),
+          sent(2010, "until 2060"), tick(2059, "until 2060"), tick(2060, "packet 1"),
+          sent(2070, "until 2120"), tick(2125, "sent")},
          false},
         {"closed loop waits at least 20 ms whatever the interval",
          {.packets = 2, .interval = std::chrono::milliseconds(0)},
@@ -87,13 +84,13 @@ TEST(Handshake, FollowsEachScenarioStepByStep) {
          true},
         {"open loop with no interval goes straight on",
          {.packets = 2, .interval = std::chrono::milliseconds(0)},
-         {start("header"), sent(0, "until 2000"), tick(2000, "packet 0"),
-          sent(2001, "until 2001"), tick(2001, "packet 1")},
+         {start("header"), sent(0, "until 2000"), tick(2000, "packet 0"), sent(2001, "until 2001"),
+          tick(2001, "packet 1")},
          false},
         {"an ACK in open loop closes the loop from the next packet",
          {.packets = 3},
-         {start("header"), sent(0, "until 2000"), tick(2000, "packet 0"),
-          sent(2000, "until 2020"), reply(ackType, 0, "packet 1"), sent(2005, "until 2025")},
+         {start("header"), sent(0, "until 2000"), tick(2000, "packet 0"), sent(2000, "until 2020"),
+          reply(ackType, 0, "packet 1"), sent(2005, "until 2025")},
          true},
         {"a NAK resends, then the ACK goes on",
          {.packets = 2},

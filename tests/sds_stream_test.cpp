@@ -78,7 +78,8 @@ TEST(SdsStream, NamesTheFirstFaultAndItsOffset) {
          "byte 3: message type 0x02 where the dump header (type 0x01) should be"},
         {"header type", [](Bytes& b) { b[3] = 0x03; },
          "byte 3: message type 0x03 where the dump header (type 0x01) should be"},
-        {"width", [](Bytes& b) { b[6] = 29; }, "byte 6: words of 29 bits; SDS words are 8 to 28 bits"},
+        {"width", [](Bytes& b) { b[6] = 29; },
+         "byte 6: words of 29 bits; SDS words are 8 to 28 bits"},
         {"period", [](Bytes& b) { b[7] = b[8] = b[9] = 0; }, "byte 7: a sample period of 0 ns"},
         {"loop type", [](Bytes& b) { b[19] = 0x02; },
          "byte 19: loop type 0x02; 00, 01 or 7F expected"},
@@ -104,7 +105,8 @@ TEST(SdsStream, NamesTheFirstFaultAndItsOffset) {
         {"trailing byte", [](Bytes& b) { b.push_back(0xFE); },
          "byte 402: 1 byte after the last packet; the dump header announces 100 words in 3 "
          "packets"},
-        {"packet too many", [&](Bytes& b) { b.insert(b.end(), good.begin() + 21, good.begin() + 148); },
+        {"packet too many",
+         [&](Bytes& b) { b.insert(b.end(), good.begin() + 21, good.begin() + 148); },
          "byte 402: 127 bytes after the last packet; the dump header announces 100 words in 3 "
          "packets"},
     };

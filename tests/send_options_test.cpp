@@ -14,12 +14,11 @@ std::string parsed(std::vector<std::string> arguments) {
         return "failure: " + options.failure().message;
     }
     const char* tasks[] = {"send", "list", "check", "help", "version"};
-    std::string text = std::string(tasks[options->task]) + " [" + options->port + "][" +
-                       options->file + "] i=" +
-                       std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                          options->interval)
-                                          .count()) +
-                       " r=" + std::to_string(options->retries);
+    std::string text =
+        std::string(tasks[options->task]) + " [" + options->port + "][" + options->file + "] i=" +
+        std::to_string(
+            std::chrono::duration_cast<std::chrono::milliseconds>(options->interval).count()) +
+        " r=" + std::to_string(options->retries);
     if (options->deviceChannel) {
         text += " d=" + std::to_string(*options->deviceChannel);
     }
@@ -123,8 +122,8 @@ TEST(ProgressText, SaysWhereTheTransferStands) {
 }
 
 TEST(ProgressText, SummarisesACheckedStream) {
-    EXPECT_EQ(streamSummary("v.sds", {{.bitsPerSample = 16, .periodNs = 22675, .wordCount = 44100},
-                                      1103}),
+    EXPECT_EQ(streamSummary("v.sds",
+                            {{.bitsPerSample = 16, .periodNs = 22675, .wordCount = 44100}, 1103}),
               "v.sds: 16-bit words, 44101 Hz (period 22675 ns), 44100 words (1.000 s), 1103 "
               "packets, forward loop from word 0 to 0, device channel 0, sample number 0");
     EXPECT_EQ(streamSummary("w.sds", {{.deviceChannel = 3,
@@ -139,11 +138,12 @@ TEST(ProgressText, SummarisesACheckedStream) {
               "w.sds: 24-bit words, 48001 Hz (period 20833 ns), 96000 words (2.000 s), 3200 "
               "packets, alternating loop from word 10 to 95999, device channel 3, sample number "
               "300");
-    EXPECT_EQ(streamSummary("x.sds", {{.bitsPerSample = 8, .periodNs = 125000, .wordCount = 16,
-                                       .loopType = loopOff},
-                                      1}),
-              "x.sds: 8-bit words, 8000 Hz (period 125000 ns), 16 words (0.002 s), 1 packet, no "
-              "loop, device channel 0, sample number 0");
+    EXPECT_EQ(
+        streamSummary(
+            "x.sds",
+            {{.bitsPerSample = 8, .periodNs = 125000, .wordCount = 16, .loopType = loopOff}, 1}),
+        "x.sds: 8-bit words, 8000 Hz (period 125000 ns), 16 words (0.002 s), 1 packet, no "
+        "loop, device channel 0, sample number 0");
 }
 
 } // namespace

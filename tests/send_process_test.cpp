@@ -32,9 +32,9 @@ class Sender : public ProgramTest {
   protected:
     // Sends `file` as voice.sds to a sampler that answers as `script` says; `meanwhile` runs
     // while the transfer does.
-    Transfer send(const Bytes& file, SamplerScript script, std::vector<std::string> options = {},
-                  const std::function<void(BackgroundProgram&, SimulatedSampler&)>& meanwhile =
-                      {}) {
+    Transfer
+    send(const Bytes& file, SamplerScript script, std::vector<std::string> options = {},
+         const std::function<void(BackgroundProgram&, SimulatedSampler&)>& meanwhile = {}) {
         writeFile(path("voice.sds"), file);
         SimulatedSampler sampler(std::move(script));
         std::vector<std::string> command{PELITOR_SEND_BINARY};
@@ -69,10 +69,11 @@ class Sender : public ProgramTest {
 std::vector<std::string> kinds(const std::vector<SysExMessage>& messages) {
     std::vector<std::string> names;
     for (const SysExMessage& message : messages) {
-        names.push_back(message.type() == dumpHeaderType   ? "header"
-                        : message.type() == dataPacketType ? "packet " + std::to_string(message.number())
-                        : message.type() == cancelType     ? "cancel " + std::to_string(message.number())
-                                                           : "other");
+        names.push_back(
+            message.type() == dumpHeaderType   ? "header"
+            : message.type() == dataPacketType ? "packet " + std::to_string(message.number())
+            : message.type() == cancelType     ? "cancel " + std::to_string(message.number())
+                                               : "other");
     }
     return names;
 }
@@ -136,22 +137,21 @@ TEST_F(Sender, ResendsAPacketTheSamplerRefused) {
         return ackEverything(message, 0);
     });
     EXPECT_EQ(sent.status, 0);
-    EXPECT_EQ(kinds(sent.messages), (std::vector<std::string>{"header", "packet 0", "packet 1",
-                                                              "packet 2", "packet 3", "packet 3",
-                                                              "packet 4"}));
+    EXPECT_EQ(kinds(sent.messages),
+              (std::vector<std::string>{"header", "packet 0", "packet 1", "packet 2", "packet 3",
+                                        "packet 3", "packet 4"}));
     EXPECT_TRUE(sent.err.ends_with("closed loop, 1 resent\n")) << sent.err;
 }
 
 TEST_F(Sender, GivesUpOnAPacketRefusedPastTheRetryLimit) {
-    const Transfer sent = send(
-        sdsStream(40 * 5),
-        [](const SysExMessage& message, std::size_t) {
-            if (message.type() == dataPacketType && message.number() == 1) {
-                return std::vector<Answer>{{{}, handshake(nakType, 1)}};
-            }
-            return ackEverything(message, 0);
-        },
-        {"--retries", "2"});
+    const Transfer sent = send(sdsStream(40 * 5),
+                               [](const SysExMessage& message, std::size_t) {
+                                   if (message.type() == dataPacketType && message.number() == 1) {
+                                       return std::vector<Answer>{{{}, handshake(nakType, 1)}};
+                                   }
+                                   return ackEverything(message, 0);
+                               },
+                               {"--retries", "2"});
     EXPECT_EQ(sent.status, 75);
     EXPECT_EQ(kinds(sent.messages), sequence(2, {"packet 1", "packet 1", "cancel 1"}));
     EXPECT_TRUE(sent.faults.empty());
@@ -161,16 +161,15 @@ TEST_F(Sender, GivesUpOnAPacketRefusedPastTheRetryLimit) {
 }
 
 TEST_F(Sender, PausesWhileTheSamplerAsksToWait) {
-    const Transfer sent = send(
-        sdsStream(40 * 3),
-        [](const SysExMessage& message, std::size_t) {
-            if (message.type() == dataPacketType && message.number() == 1) {
-                return std::vector<Answer>{{{}, handshake(waitType, 1)},
-                                           {300ms, handshake(ackType, 1)}};
-            }
-            return ackEverything(message, 0);
-        },
-        {"-i", "5"});
+    const Transfer sent = send(sdsStream(40 * 3),
+                               [](const SysExMessage& message, std::size_t) {
+                                   if (message.type() == dataPacketType && message.number() == 1) {
+                                       return std::vector<Answer>{{{}, handshake(waitType, 1)},
+                                                                  {300ms, handshake(ackType, 1)}};
+                                   }
+                                   return ackEverything(message, 0);
+                               },
+                               {"-i", "5"});
     EXPECT_EQ(sent.status, 0);
     ASSERT_EQ(kinds(sent.messages), sequence(3));
     EXPECT_GE(secondsBetween(sent.messages[2].at, sent.messages[3].at), 0.25);
@@ -189,8 +188,7 @@ TEST_F(Sender, StopsWhenTheSamplerCancels) {
         EXPECT_EQ(sent.status, 75);
         // Nothing more after the CANCEL: the sampler's buffer is drained before it is counted.
         EXPECT_EQ(kinds(sent.messages), sequence(static_cast<int>(at)));
-        const std::string where =
-            at == 0 ? "the dump header" : "packet 2 (of 6, counted from 0)";
+        const std::string where = at == 0 ? "the dump header" : "packet 2 (of 6, counted from 0)";
         EXPECT_TRUE(sent.err.ends_with(": the sampler cancelled the transfer at " + where + "\n"))
             << sent.err;
     }
@@ -227,14 +225,14 @@ TEST_F(Sender, TakesTheAnswersOfASamplerThatAnswersSomePackets) {
 }
 
 TEST_F(Sender, SendsOnTheDeviceChannelAskedForAndHearsOnlyThat) {
-    const Transfer sent = send(
-        sdsStream(40 * 4),
-        [](const SysExMessage& message, std::size_t) {
-            return std::vector<Answer>{{{}, handshake(cancelType, 0, 3)},
-                                       {{}, handshake(waitType, 0, 0)},
-                                       {{}, handshake(ackType, message.number(), 5)}};
-        },
-        {"-d", "5", "-i", "2000"});
+    const Transfer sent =
+        send(sdsStream(40 * 4),
+             [](const SysExMessage& message, std::size_t) {
+                 return std::vector<Answer>{{{}, handshake(cancelType, 0, 3)},
+                                            {{}, handshake(waitType, 0, 0)},
+                                            {{}, handshake(ackType, message.number(), 5)}};
+             },
+             {"-d", "5", "-i", "2000"});
     EXPECT_EQ(sent.status, 0);
     EXPECT_TRUE(sent.faults.empty()); // every checksum made for channel 5
     EXPECT_EQ(sent.received, sdsStream(40 * 4, 16, 5));
@@ -291,26 +289,34 @@ TEST_F(Sender, RefusesWhatItCannotDoWithTheRightStatus) {
         std::string err;
     };
     const std::vector<Case> cases{
-        {{"--device", "128", "p", "good.sds"}, 64,
+        {{"--device", "128", "p", "good.sds"},
+         64,
          "pelitor-send: --device 128: must be 0 to 127\n"},
-        {{"hw:1", "good.sds"}, 64,
+        {{"hw:1", "good.sds"},
+         64,
          "pelitor-send: hw:1: not a port name; hw:CARD,DEVICE expected, as pelitor-send --list "
          "shows\n"},
         // The file is checked before the port is opened.
-        {{"/nonexistent/port", "bad.sds"}, 65,
+        {{"/nonexistent/port", "bad.sds"},
+         65,
          "pelitor-send: bad.sds: byte 30: packet 0 holds the status byte 0x80 (only 00 to 7F may "
          "come between F0 and F7)\n"},
-        {{"/nonexistent/port", "missing.sds"}, 66,
+        {{"/nonexistent/port", "missing.sds"},
+         66,
          "pelitor-send: missing.sds: No such file or directory\n"},
-        {{"/nonexistent/port", "folder.sds"}, 66,
+        {{"/nonexistent/port", "folder.sds"},
+         66,
          "pelitor-send: folder.sds: is a directory, not an .sds file\n"},
-        {{"/nonexistent/port", "good.sds"}, 69,
+        {{"/nonexistent/port", "good.sds"},
+         69,
          "pelitor-send: /nonexistent/port: No such file or directory (pelitor-send --list shows "
          "the ports there are)\n"},
-        {{"plain", "good.sds"}, 69,
+        {{"plain", "good.sds"},
+         69,
          "pelitor-send: plain: not a MIDI port (neither hw:CARD,DEVICE nor a character "
          "device)\n"},
-        {{"hw:0,0,1", "good.sds"}, 69,
+        {{"hw:0,0,1", "good.sds"},
+         69,
          "pelitor-send: hw:0,0,1: only subdevice 0 can be opened; use hw:0,0\n"},
     };
     for (const Case& c : cases) {
@@ -366,8 +372,8 @@ TEST_F(Sender, AcceptsWhatLibsndfileWrites) {
         std::uint16_t bits;
         std::size_t words;
     };
-    for (const Case c : {Case{8, 59}, Case{8, 1000}, Case{16, 4001}, Case{16, 37},
-                         Case{24, 1001}, Case{24, 29}}) {
+    for (const Case c :
+         {Case{8, 59}, Case{8, 1000}, Case{16, 4001}, Case{16, 37}, Case{24, 1001}, Case{24, 29}}) {
         const std::string label = std::to_string(c.bits) + "-bit, " + std::to_string(c.words);
         writeFile(path("in.wav"),
                   canonicalWav({.rate = 32000, .bits = c.bits}, Bytes(c.words * c.bits / 8, 0x5A)));

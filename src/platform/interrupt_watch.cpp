@@ -1,8 +1,8 @@
 #include "platform/interrupt_watch.hpp"
 
 #include <csignal>
-#include <iterator>
 #include <fcntl.h>
+#include <iterator>
 #include <unistd.h>
 
 namespace pelitor::platform {

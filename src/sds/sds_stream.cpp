@@ -87,22 +87,21 @@ std::optional<Failure> packetFault(std::span<const std::uint8_t> bytes, std::uin
     }
     if (bytes[offset + 2] != deviceChannel) {
         return fault(offset + 2, name + " is for device channel " +
-                                     std::to_string(bytes[offset + 2]) +
-                                     ", the dump header for " + std::to_string(deviceChannel));
+                                     std::to_string(bytes[offset + 2]) + ", the dump header for " +
+                                     std::to_string(deviceChannel));
     }
     const std::uint8_t number = bytes[offset + packetNumberIndex];
     const auto expected = static_cast<std::uint8_t>(index & 0x7F);
     if (number != expected) {
         return fault(offset + packetNumberIndex, name + " is numbered " + std::to_string(number) +
-                                                     ", " + std::to_string(expected) +
-                                                     " expected");
+                                                     ", " + std::to_string(expected) + " expected");
     }
     const auto packet = bytes.subspan(offset).first<packetSize>();
     const std::uint8_t checksum = packetChecksum(packet);
     if (packet[packetChecksumIndex] != checksum) {
-        return fault(offset + packetChecksumIndex,
-                     name + ": checksum " + hex(packet[packetChecksumIndex]) + ", " +
-                         hex(checksum) + " expected");
+        return fault(offset + packetChecksumIndex, name + ": checksum " +
+                                                       hex(packet[packetChecksumIndex]) + ", " +
+                                                       hex(checksum) + " expected");
     }
     return std::nullopt;
 }
@@ -126,9 +125,8 @@ Result<SdsStream> checkSdsStream(std::span<const std::uint8_t> bytes) {
         return header.failure();
     }
     const std::uint64_t packets = packetsFor(header->wordCount, header->bitsPerSample);
-    const std::string announced = "the dump header announces " +
-                                  std::to_string(header->wordCount) + " words in " +
-                                  std::to_string(packets) + " packets";
+    const std::string announced = "the dump header announces " + std::to_string(header->wordCount) +
+                                  " words in " + std::to_string(packets) + " packets";
     for (std::uint64_t index = 0; index < packets; ++index) {
         if (packetOffset(index) == bytes.size()) {
             return fault(bytes.size(),

@@ -19,7 +19,7 @@ inline constexpr Time headerTimeout = 2s;
 inline constexpr Time packetTimeout = 20ms;
 
 struct HandshakeSettings {
-    std::uint64_t packets = 0;     // data packets after the dump header
+    std::uint64_t packets = 0;      // data packets after the dump header
     std::uint8_t deviceChannel = 0; // of every message, and of the replies that count
     Time interval = 20ms;           // the pause between packets in open loop
     unsigned retries = 5;           // resends of one refused message before giving up

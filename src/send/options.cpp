@@ -6,7 +6,7 @@ namespace pelitor::send {
 namespace {
 
 constexpr OptionSpec specs[] = {
-    {"interval", 'i', true}, {"retries", 'r', true}, {"device", 'd', true}, {"list", 0, false},
+    {"interval", 'i', true}, {"retries", 'r', true}, {"device", 'd', true},   {"list", 0, false},
     {"check", 0, false},     {"help", 'h', false},   {"version", 'V', false},
 };
 
@@ -45,11 +45,13 @@ Result<SendOptions> parseSendOptions(std::span<const std::string> arguments) {
     for (const GivenOption& option : line->options) {
         const std::string_view name = option.spec->longName;
         if (!option.spec->takesValue) {
-            (name == "help" ? help : name == "version" ? version : name == "list" ? list : check) =
-                true;
+            (name == "help"      ? help
+             : name == "version" ? version
+             : name == "list"    ? list
+                                 : check) = true;
             continue;
         }
-        const auto number = name == "interval" ? optionNumber(option, 0, 10000)
+        const auto number = name == "interval"  ? optionNumber(option, 0, 10000)
                             : name == "retries" ? optionNumber(option, 0, 100)
                                                 : optionNumber(option, 0, 127);
         if (!number) {

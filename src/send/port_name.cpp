@@ -50,8 +50,8 @@ Result<std::string> portDevicePath(std::string_view port) {
     }
     if (*subdevice != 0) {
         return Failure{FailureKind::unavailable,
-                       "only subdevice 0 can be opened; use hw:" +
-                           std::to_string(*card) + "," + std::to_string(*device)};
+                       "only subdevice 0 can be opened; use hw:" + std::to_string(*card) + "," +
+                           std::to_string(*device)};
     }
     return deviceFile(*card, *device);
 }
@@ -100,7 +100,8 @@ std::vector<std::string> describePorts(std::span<const std::string> fileNames,
     });
     std::vector<std::string> lines;
     for (const MidiDevice& device : devices) {
-        std::string port = "hw:" + std::to_string(device.card) + "," + std::to_string(device.device);
+        std::string port =
+            "hw:" + std::to_string(device.card) + "," + std::to_string(device.device);
         port.resize(std::max<std::size_t>(port.size() + 2, 9), ' ');
         const auto card = cards.find(device.card);
         lines.push_back(port + (card != cards.end() ? card->second : "(unnamed card)") + "  " +

@@ -34,12 +34,12 @@ std::string progressLine(std::string_view name, const Progress& progress) {
                            : ": dump header sent, waiting up to 2 s for the sampler to answer");
     }
     const auto percent = progress.total == 0 ? 100 : progress.done * 100 / progress.total;
-    line += format(": %llu of %llu packets (%llu%%), ",
-                   static_cast<unsigned long long>(progress.done),
-                   static_cast<unsigned long long>(progress.total),
-                   static_cast<unsigned long long>(percent)) +
-            modeName(progress.closedLoop) +
-            format(", %llu resent", static_cast<unsigned long long>(progress.resent));
+    line +=
+        format(": %llu of %llu packets (%llu%%), ", static_cast<unsigned long long>(progress.done),
+               static_cast<unsigned long long>(progress.total),
+               static_cast<unsigned long long>(percent)) +
+        modeName(progress.closedLoop) +
+        format(", %llu resent", static_cast<unsigned long long>(progress.resent));
     if (progress.samplerWaits) {
         return line + ", the sampler asked to wait";
     }
@@ -47,10 +47,10 @@ std::string progressLine(std::string_view name, const Progress& progress) {
         return line;
     }
     const double seconds = std::chrono::duration<double>(progress.sinceFirstPacket).count();
-    const auto left = static_cast<unsigned long long>(
-        seconds / static_cast<double>(progress.done) *
-            static_cast<double>(progress.total - progress.done) +
-        0.5);
+    const auto left =
+        static_cast<unsigned long long>(seconds / static_cast<double>(progress.done) *
+                                            static_cast<double>(progress.total - progress.done) +
+                                        0.5);
     return line + format(", %llu:%02llu left", left / 60, left % 60);
 }
 

@@ -42,6 +42,8 @@ int send(const SendOptions& options, const CheckedFile& file, std::ostream& erro
     if (!path) {
         return fail(errors, options.port, path.failure());
     }
+    // Watched from before the port is switched to raw bytes, so that it is always given back.
+    const platform::InterruptWatch interrupt;
     auto port = platform::MidiPort::open(*path);
     if (!port) {
         return fail(errors, options.port, port.failure());
@@ -51,7 +53,6 @@ int send(const SendOptions& options, const CheckedFile& file, std::ostream& erro
         channel == file.stream.header.deviceChannel
             ? file.bytes
             : onDeviceChannel(file.bytes, file.stream, channel);
-    const platform::InterruptWatch interrupt;
     return runTransfer({options.file,
                         options.port,
                         stream,

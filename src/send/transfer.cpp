@@ -55,8 +55,8 @@ std::string packetOfTotal(const Handshake& handshake, std::uint64_t total) {
     if (handshake.onHeader()) {
         return "the dump header";
     }
-    return "packet " + std::to_string(handshake.currentPacket()) + " (of " +
-           std::to_string(total) + ", counted from 0)";
+    return "packet " + std::to_string(handshake.currentPacket()) + " (of " + std::to_string(total) +
+           ", counted from 0)";
 }
 
 } // namespace
@@ -65,7 +65,9 @@ int runTransfer(const Transfer& transfer, platform::MidiPort& port,
                 const platform::InterruptWatch& interrupt, std::ostream& errors, bool live) {
     const HandshakeSettings& settings = transfer.settings;
     const auto start = Clock::now();
-    const auto now = [&] { return Time(Clock::now() - start); };
+    const auto now = [&] {
+        return Time(Clock::now() - start);
+    };
     Handshake handshake(settings);
     ReplyScanner scanner;
     std::deque<Reply> replies;
@@ -91,6 +93,10 @@ int runTransfer(const Transfer& transfer, platform::MidiPort& port,
                << std::flush;
     }
     port.discardInput();
+    if (interrupt.signal() != 0) {
+        complain(errors, transfer.fileName, "interrupted before anything was sent");
+        return sendInterrupted + interrupt.signal();
+    }
 
     bool interruptTaken = false;
     Action action = handshake.start();
@@ -105,7 +111,8 @@ int runTransfer(const Transfer& transfer, platform::MidiPort& port,
         if (send != nullptr) {
             const HandshakeMessage cancel = makeHandshake(
                 cancelType, settings.deviceChannel, static_cast<std::uint8_t>(send->packet & 0x7F));
-            const auto bytes = send->message == Send::dumpHeader ? transfer.stream.first(dumpHeaderSize)
+            const auto bytes = send->message == Send::dumpHeader
+                                   ? transfer.stream.first(dumpHeaderSize)
                                : send->message == Send::dataPacket
                                    ? transfer.stream.subspan(packetOffset(send->packet), packetSize)
                                    : std::span<const std::uint8_t>(cancel);
