@@ -1,7 +1,6 @@
 #include "sds/sds_stream.hpp"
 #include "support/sds_builder.hpp"
 
-#include <cstdio>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -9,12 +8,6 @@ namespace pelitor {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-std::string hex(int byte) {
-    char text[5];
-    std::snprintf(text, sizeof text, "0x%02X", byte);
-    return text;
-}
 
 std::string checked(const Bytes& bytes) {
     const auto stream = checkSdsStream(bytes);
@@ -60,6 +53,7 @@ TEST(SdsStream, AcceptsWhatPelitorWrites) {
     EXPECT_EQ(checked(test::sdsStream(0)), "valid, 0 packets");
 }
 
+// The five faults a damaged file shows most often are checked through --check, end to end.
 TEST(SdsStream, NamesTheFirstFaultAndItsOffset) {
     const Bytes good = test::sdsStream(100); // 3 packets: at 21, 148 and 275
     struct Case {
@@ -86,24 +80,12 @@ TEST(SdsStream, NamesTheFirstFaultAndItsOffset) {
         {"status byte inside", [](Bytes& b) { b[200] = 0x90; },
          "byte 200: packet 1 holds the status byte 0x90 (only 00 to 7F may come between F0 and "
          "F7)"},
-        {"bad checksum", [](Bytes& b) { b[160] ^= 0x01; },
-         "byte 273: packet 1: checksum " + hex(good[273]) + ", " + hex(good[273] ^ 0x01) +
-             " expected"},
-        {"missing F7", [](Bytes& b) { b.erase(b.begin() + 274); },
-         "byte 274: F7 expected at the end of packet 1, found 0xF0"},
         {"other channel", [](Bytes& b) { b[150] = 3; },
          "byte 150: packet 1 is for device channel 3, the dump header for 0"},
         {"packet type", [](Bytes& b) { b[151] = 0x01; },
          "byte 151: message type 0x01 where packet 1 (type 0x02) should be"},
-        {"wrong packet number", [](Bytes& b) { b[152] = 2; },
-         "byte 152: packet 1 is numbered 2, 1 expected"},
-        {"truncated", [](Bytes& b) { b.resize(300); },
-         "byte 300: the file ends inside packet 2 (25 of 127 bytes)"},
         {"packet missing", [](Bytes& b) { b.resize(275); },
          "byte 275: the file ends after 2 packets; the dump header announces 100 words in 3 "
-         "packets"},
-        {"trailing byte", [](Bytes& b) { b.push_back(0xFE); },
-         "byte 402: 1 byte after the last packet; the dump header announces 100 words in 3 "
          "packets"},
         {"packet too many",
          [&](Bytes& b) { b.insert(b.end(), good.begin() + 21, good.begin() + 148); },
