@@ -59,6 +59,52 @@ std::string packetOfTotal(const Handshake& handshake, std::uint64_t total) {
            ", counted from 0)";
 }
 
+// The bytes of the message to send; a CANCEL is made in `cancel`.
+std::span<const std::uint8_t> messageBytes(const Send& send, const Transfer& transfer,
+                                           HandshakeMessage& cancel) {
+    switch (send.message) {
+    case Send::dumpHeader:
+        return transfer.stream.first(dumpHeaderSize);
+    case Send::dataPacket:
+        return transfer.stream.subspan(packetOffset(send.packet), packetSize);
+    case Send::cancel:
+        break;
+    }
+    cancel = makeHandshake(cancelType, transfer.settings.deviceChannel,
+                           static_cast<std::uint8_t>(send.packet & 0x7F));
+    return cancel;
+}
+
+// The last line of a transfer, and the status it ends with.
+int reportOutcome(Outcome outcome, const Transfer& transfer, const Handshake& handshake,
+                  Time elapsed, const platform::InterruptWatch& interrupt, std::ostream& errors) {
+    const std::uint64_t packets = transfer.settings.packets;
+    switch (outcome) {
+    case Outcome::sent:
+        errors << sentLine(transfer.fileName, packets, elapsed, handshake.closedLoop(),
+                           handshake.resent())
+               << '\n'
+               << std::flush;
+        return sendSuccess;
+    case Outcome::cancelled:
+        complain(errors, transfer.portName,
+                 "the sampler cancelled the transfer at " + packetOfTotal(handshake, packets));
+        return sendTempFail;
+    case Outcome::refused:
+        complain(errors, transfer.portName,
+                 "the sampler refused " + packetOfTotal(handshake, packets) + " " +
+                     std::to_string(handshake.refusals()) + " times (--retries " +
+                     std::to_string(transfer.settings.retries) + "); sent CANCEL");
+        return sendTempFail;
+    case Outcome::interrupted:
+        break;
+    }
+    complain(errors, transfer.fileName,
+             "interrupted at " + packetOfTotal(handshake, packets) +
+                 "; sent CANCEL to the sampler");
+    return sendInterrupted + interrupt.signal();
+}
+
 } // namespace
 
 int runTransfer(const Transfer& transfer, platform::MidiPort& port,
@@ -109,13 +155,8 @@ int runTransfer(const Transfer& transfer, platform::MidiPort& port,
             continue;
         }
         if (send != nullptr) {
-            const HandshakeMessage cancel = makeHandshake(
-                cancelType, settings.deviceChannel, static_cast<std::uint8_t>(send->packet & 0x7F));
-            const auto bytes = send->message == Send::dumpHeader
-                                   ? transfer.stream.first(dumpHeaderSize)
-                               : send->message == Send::dataPacket
-                                   ? transfer.stream.subspan(packetOffset(send->packet), packetSize)
-                                   : std::span<const std::uint8_t>(cancel);
+            HandshakeMessage cancel;
+            const auto bytes = messageBytes(*send, transfer, cancel);
             if (auto failure = port.write(bytes)) {
                 return portFailed(*failure);
             }
@@ -168,31 +209,8 @@ int runTransfer(const Transfer& transfer, platform::MidiPort& port,
     }
 
     display.end();
-    switch (std::get<Finish>(action).outcome) {
-    case Outcome::sent:
-        errors << sentLine(transfer.fileName, settings.packets, now(), handshake.closedLoop(),
-                           handshake.resent())
-               << '\n'
-               << std::flush;
-        return sendSuccess;
-    case Outcome::cancelled:
-        complain(errors, transfer.portName,
-                 "the sampler cancelled the transfer at " +
-                     packetOfTotal(handshake, settings.packets));
-        return sendTempFail;
-    case Outcome::refused:
-        complain(errors, transfer.portName,
-                 "the sampler refused " + packetOfTotal(handshake, settings.packets) + " " +
-                     std::to_string(handshake.refusals()) + " times (--retries " +
-                     std::to_string(settings.retries) + "); sent CANCEL");
-        return sendTempFail;
-    case Outcome::interrupted:
-        break;
-    }
-    complain(errors, transfer.fileName,
-             "interrupted at " + packetOfTotal(handshake, settings.packets) +
-                 "; sent CANCEL to the sampler");
-    return sendInterrupted + interrupt.signal();
+    return reportOutcome(std::get<Finish>(action).outcome, transfer, handshake, now(), interrupt,
+                         errors);
 }
 
 } // namespace pelitor::send
