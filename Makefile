@@ -7,7 +7,7 @@ PREFIX ?= /usr/local
 
 WINE_ENV := WINEPREFIX='$(CURDIR)/build-windows/wineprefix' WINEDEBUG=-all LANG=C.UTF-8
 
-.PHONY: all build demo check check-sanitized check-windows fuzz bench install clean
+.PHONY: all build demo check check-sanitized check-windows fuzz bench bench-send install clean
 
 all: build
 
@@ -51,6 +51,10 @@ fuzz:
 # Times the release build against sndfile-convert on generated files of up to the largest size.
 bench: build
 	build/pelitor_bench build/pelitor
+
+# Times pelitor-send over a pseudo-terminal against a simulated sampler: closed and open loop.
+bench-send: build
+	build/pelitor_send_bench build/pelitor-send
 
 install: build
 	cmake --install build --prefix $(PREFIX)
