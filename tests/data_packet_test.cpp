@@ -61,10 +61,10 @@ TEST(SampleWords, OnlyTheWidthsSdsCanCarryLosslesslyAreKnown) {
     EXPECT_EQ(format(8).wordsPerPacket(), 60U);
     EXPECT_EQ(format(16).wordsPerPacket(), 40U);
     EXPECT_EQ(format(24).wordsPerPacket(), 30U);
-    EXPECT_EQ(packetCount(wordCount(100, format(8)), format(8)), 2U);
-    EXPECT_EQ(packetCount(wordCount(88200, format(8)), format(8)), 1470U);
-    EXPECT_EQ(packetCount(wordCount(161, format(16)), format(16)), 3U);
-    EXPECT_EQ(packetCount(0, format(24)), 0U);
+    EXPECT_EQ(packetCount(wordCount(100, format(8)), 8), 2U);
+    EXPECT_EQ(packetCount(wordCount(88200, format(8)), 8), 1470U);
+    EXPECT_EQ(packetCount(wordCount(161, format(16)), 16), 3U);
+    EXPECT_EQ(packetCount(0, 24), 0U);
 }
 
 TEST(DataPackets, SilenceChecksumsToTheNumberOnEveryChannel) {

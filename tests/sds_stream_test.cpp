@@ -36,13 +36,13 @@ TEST(SdsStream, ReadsBackEveryHeaderField) {
 
 TEST(SdsStream, CountsPacketsByWordWidth) {
     // 8 to 14 bits take two bytes a word, 15 to 21 three, 22 to 28 four.
-    EXPECT_EQ(packetsFor(60, 8), 1U);
-    EXPECT_EQ(packetsFor(61, 14), 2U);
-    EXPECT_EQ(packetsFor(40, 15), 1U);
-    EXPECT_EQ(packetsFor(41, 21), 2U);
-    EXPECT_EQ(packetsFor(30, 22), 1U);
-    EXPECT_EQ(packetsFor(44100, 16), 1103U);
-    EXPECT_EQ(packetsFor(0, 16), 0U);
+    EXPECT_EQ(packetCount(60, 8), 1U);
+    EXPECT_EQ(packetCount(61, 14), 2U);
+    EXPECT_EQ(packetCount(40, 15), 1U);
+    EXPECT_EQ(packetCount(41, 21), 2U);
+    EXPECT_EQ(packetCount(30, 22), 1U);
+    EXPECT_EQ(packetCount(44100, 16), 1103U);
+    EXPECT_EQ(packetCount(0, 16), 0U);
     EXPECT_EQ(longestSdsStream, 21U + 69906U * 127U);
 }
 

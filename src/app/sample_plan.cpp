@@ -109,7 +109,7 @@ Result<SamplePlan> planSample(const WavHeader& header, std::uint64_t fileSize) {
         .format = *format,
         .dataOffset = header.headerLength,
         .dataBytes = dataBytes,
-        .packets = packetCount(words, *format),
+        .packets = packetCount(words, format->bitsPerSample),
         .warning = std::nullopt};
     if (dataBytes < header.dataSize) {
         plan.warning = "the data chunk claims " + std::to_string(header.dataSize) +

@@ -124,7 +124,7 @@ Result<SdsStream> checkSdsStream(std::span<const std::uint8_t> bytes) {
     if (!header) {
         return header.failure();
     }
-    const std::uint64_t packets = packetsFor(header->wordCount, header->bitsPerSample);
+    const std::uint64_t packets = packetCount(header->wordCount, header->bitsPerSample);
     const std::string announced = "the dump header announces " + std::to_string(header->wordCount) +
                                   " words in " + std::to_string(packets) + " packets";
     for (std::uint64_t index = 0; index < packets; ++index) {

@@ -4,6 +4,7 @@
 #include "sds/dump_header.hpp"
 #include "sds/seven_bit.hpp"
 #include "sds/sysex.hpp"
+#include "sds/word_format.hpp"
 
 #include <cstddef>
 #include <cstdint>
@@ -15,18 +16,9 @@ namespace pelitor {
 // The fields of a dump header message, read back as makeDumpHeader writes them.
 DumpHeader parseDumpHeader(std::span<const std::uint8_t, dumpHeaderSize> message);
 
-// Words are 8 to 28 bits wide; each takes as many 7-bit bytes as it needs.
+// Words are 8 to 28 bits wide.
 inline constexpr int narrowestWord = 8;
 inline constexpr int widestWord = 28;
-constexpr std::size_t bytesPerWord(int bitsPerWord) {
-    return static_cast<std::size_t>(bitsPerWord + 6) / 7;
-}
-
-// How many data packets carry `words` words of `bitsPerWord` bits.
-constexpr std::uint64_t packetsFor(std::uint32_t words, int bitsPerWord) {
-    const std::uint64_t wordsPerPacket = packetDataSize / bytesPerWord(bitsPerWord);
-    return (words + wordsPerPacket - 1) / wordsPerPacket;
-}
 
 // A checked SDS stream: one dump header, then exactly the data packets it announces.
 struct SdsStream {
@@ -46,7 +38,7 @@ constexpr std::size_t packetOffset(std::uint64_t index) {
 
 // The longest stream that can be valid: the most words, of the widest kind.
 inline constexpr std::size_t longestSdsStream =
-    packetOffset(packetsFor(maxSevenBitTriple, widestWord));
+    packetOffset(packetCount(maxSevenBitTriple, widestWord));
 
 // A checked stream with every message addressed to `deviceChannel`, and the checksum of every
 // packet made for it.

@@ -62,8 +62,4 @@ std::uint64_t wordCount(std::uint64_t dataBytes, const WordFormat& format) {
     return (dataBytes + format.bytesPerSample - 1) / format.bytesPerSample;
 }
 
-std::uint64_t packetCount(std::uint64_t words, const WordFormat& format) {
-    return (words + format.wordsPerPacket() - 1) / format.wordsPerPacket();
-}
-
 } // namespace pelitor

@@ -11,6 +11,17 @@ namespace pelitor {
 
 using PacketData = std::span<std::uint8_t, packetDataSize>;
 
+// An SDS word of `bitsPerWord` bits takes as many 7-bit bytes as it needs.
+constexpr std::size_t bytesPerSdsWord(int bitsPerWord) {
+    return static_cast<std::size_t>(bitsPerWord + 6) / 7;
+}
+
+// How many data packets carry `words` words of `bitsPerWord` bits.
+constexpr std::uint64_t packetCount(std::uint64_t words, int bitsPerWord) {
+    const std::uint64_t wordsPerPacket = packetDataSize / bytesPerSdsWord(bitsPerWord);
+    return (words + wordsPerPacket - 1) / wordsPerPacket;
+}
+
 // How WAV samples of one width become SDS words: each word is the sample in offset binary,
 // left-justified in as many 7-bit bytes as it needs, most significant first.
 struct WordFormat {
@@ -30,7 +41,5 @@ std::optional<WordFormat> wordFormatFor(int bitsPerSample);
 
 // A partial last sample counts as a word; its missing high bytes are zero.
 std::uint64_t wordCount(std::uint64_t dataBytes, const WordFormat& format);
-
-std::uint64_t packetCount(std::uint64_t words, const WordFormat& format);
 
 } // namespace pelitor

@@ -22,7 +22,7 @@ inline std::vector<std::uint8_t> sdsStream(std::uint32_t words, int bits = 16,
                                         .periodNs = 22675,
                                         .wordCount = words});
     std::vector<std::uint8_t> stream(header.begin(), header.end());
-    for (std::uint64_t index = 0; index < packetCount(words, format); ++index) {
+    for (std::uint64_t index = 0; index < packetCount(words, format.bitsPerSample); ++index) {
         const DataPacket packet = makeDataPacket(channel, index, samples, format);
         stream.insert(stream.end(), packet.begin(), packet.end());
     }
