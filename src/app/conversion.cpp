@@ -44,7 +44,7 @@ int convert(const ConversionFiles& files, const Console& console, SampleBufferAl
     if (!header) {
         return fail(console.errors, files.inputName, header.failure());
     }
-    printWavHeader(console.out, *header);
+    printWavHeader(console.out, *header, console.labels);
 
     const auto plan = planSample(*header, files.input.size());
     if (!plan) {
