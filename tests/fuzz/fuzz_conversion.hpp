@@ -19,7 +19,7 @@ inline void fuzzConversion(std::span<const std::uint8_t> input) {
     MemoryOutput output;
     std::ostringstream console;
     std::ostringstream errors;
-    const int status = convert({source, "fuzz.wav", output}, {console, errors});
+    const int status = convert({source, "fuzz.wav", output}, {}, {console, errors});
     const auto check = [](bool holds, const char* rule) {
         if (!holds) {
             std::fprintf(stderr, "broken: %s\n", rule);
