@@ -1,6 +1,8 @@
 // Whole-process benchmark: times pelitor and, when installed, libsndfile's sndfile-convert on
 // the same generated WAV files, alternating the two, and reports medians, spreads, the median
 // of the pairwise time ratios, and pelitor's peak memory.
+#include "wav_writer.hpp"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -8,7 +10,6 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <spawn.h>
 #include <string>
 #include <sys/resource.h>
@@ -21,6 +22,7 @@ extern char** environ;
 namespace {
 
 namespace fs = std::filesystem;
+namespace wav_writer = pelitor::wav_writer;
 using Clock = std::chrono::steady_clock;
 
 constexpr int countedRuns = 9;
@@ -60,34 +62,19 @@ Timing timeCommand(const std::vector<std::string>& command) {
     return {std::chrono::duration<double>(end - start).count(), usage.ru_maxrss};
 }
 
-void writeWav(const fs::path& path, int bits, std::uint32_t words) {
-    const std::uint32_t bytes = words * static_cast<std::uint32_t>(bits / 8);
-    std::vector<char> file(44 + bytes);
-    const auto put = [&](std::size_t at, std::uint32_t value, int size) {
-        for (int i = 0; i < size; ++i) {
-            file[at + i] = static_cast<char>(value >> (8 * i));
-        }
-    };
-    const std::uint32_t rate = 44100;
-    std::copy_n("RIFF", 4, file.begin());
-    put(4, 36 + bytes, 4);
-    std::copy_n("WAVEfmt ", 8, file.begin() + 8);
-    put(16, 16, 4);
-    put(20, 1, 2);
-    put(22, 1, 2);
-    put(24, rate, 4);
-    put(28, rate * static_cast<std::uint32_t>(bits / 8), 4);
-    put(32, static_cast<std::uint32_t>(bits / 8), 2);
-    put(34, static_cast<std::uint32_t>(bits), 2);
-    std::copy_n("data", 4, file.begin() + 36);
-    put(40, bytes, 4);
+void writeWav(const fs::path& path, std::uint16_t bits, std::uint32_t words) {
+    const std::uint32_t bytes = words * (bits / 8U);
+    wav_writer::Bytes file = wav_writer::canonicalHeader({.rate = 44100, .bits = bits}, bytes);
+    file.reserve(file.size() + bytes);
     std::uint32_t seed = 12345;
-    for (std::size_t i = 44; i < file.size(); ++i) {
+    for (std::uint32_t i = 0; i < bytes; ++i) {
         seed = seed * 1664525U + 1013904223U;
-        file[i] = static_cast<char>(seed >> 24);
+        file.push_back(static_cast<std::uint8_t>(seed >> 24));
     }
-    std::ofstream(path, std::ios::binary)
-        .write(file.data(), static_cast<std::streamsize>(file.size()));
+    if (!wav_writer::writeFile(path, file)) {
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+        std::exit(1);
+    }
 }
 
 double median(std::vector<double> values) {
@@ -114,7 +101,7 @@ int main(int argc, char** argv) {
 
     struct Input {
         const char* name;
-        int bits;
+        std::uint16_t bits;
         std::uint32_t words;
     };
     const std::vector<Input> inputs{{"16-bit, 1/4 of max", 16, maxWords / 4},

@@ -1,6 +1,7 @@
 #include "app/conversion.hpp"
 #include "app/run.hpp"
 #include "support/memory_output.hpp"
+#include "support/test_source.hpp"
 #include "support/wav_builder.hpp"
 
 #include <gtest/gtest.h>
@@ -72,31 +73,27 @@ TEST(Conversion, AFailedCommitIsAFailedWrite) {
     EXPECT_EQ(out.errors, "pelitor: out.sds: closing failed\n");
 }
 
-// A file that shrinks between the header walk and the data read.
-class ShrinkingSource final : public ByteSource {
-  public:
-    ShrinkingSource(const Bytes& bytes, std::uint64_t cut) : whole_(bytes), cut_(cut) {}
-    std::uint64_t size() const override { return whole_.size(); }
-    std::size_t read(std::uint64_t offset, std::span<std::uint8_t> into) override {
-        const auto kept = std::min<std::uint64_t>(into.size(), cut_ - std::min(cut_, offset));
-        return whole_.read(offset, into.first(kept));
-    }
-
-  private:
-    MemorySource whole_;
-    std::uint64_t cut_;
-};
-
 TEST(Conversion, SampleDataThatCannotBeReadLeavesNoOutput) {
+    struct Case {
+        std::uint64_t cutAt;
+        std::uint64_t failFrom;
+        std::string message;
+    };
     const Bytes wav = test::canonicalWav({}, Bytes(400, 0x20));
-    ShrinkingSource input(wav, 100);
-    test::MemoryOutput output;
-    const Outcome out = convertSource(input, output);
-    EXPECT_EQ(out.status, 66);
-    EXPECT_EQ(out.errors, "pelitor: in.wav: the sample data could not be read\n");
-    EXPECT_TRUE(output.discarded);
-    EXPECT_FALSE(output.committed);
-    EXPECT_EQ(out.console.find("[Writing Data"), std::string::npos);
+    for (const Case& c :
+         {Case{100, test::TestSource::never, "the sample data could not be read"},
+          Case{test::TestSource::never, 44, "reading failed: Input/output error"}}) {
+        test::TestSource input(wav);
+        input.cutAt = c.cutAt; // the file shrank after its header was read
+        input.failFrom = c.failFrom;
+        test::MemoryOutput output;
+        const Outcome out = convertSource(input, output);
+        EXPECT_EQ(out.status, 66);
+        EXPECT_EQ(out.errors, "pelitor: in.wav: " + c.message + "\n");
+        EXPECT_TRUE(output.discarded);
+        EXPECT_FALSE(output.committed);
+        EXPECT_EQ(out.console.find("[Writing Data"), std::string::npos);
+    }
 }
 
 TEST(Conversion, RefusalsComeBeforeTheOutputIsOpened) {

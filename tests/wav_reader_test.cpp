@@ -1,3 +1,4 @@
+#include "support/test_source.hpp"
 #include "support/wav_builder.hpp"
 #include "wav/wav_reader.hpp"
 
@@ -23,9 +24,14 @@ WavHeader header(const Bytes& file) {
     return *result;
 }
 
-std::string refusal(const Bytes& file) {
-    auto result = read(file);
+std::string refusal(ByteSource& source) {
+    auto result = readWavHeader(source);
     return result ? "(accepted)" : result.failure().message;
+}
+
+std::string refusal(const Bytes& file) {
+    MemorySource source(file);
+    return refusal(source);
 }
 
 TEST(WavReader, CanonicalFileGivesEveryFieldAndTheSampleOffset) {
@@ -118,6 +124,30 @@ TEST(WavReader, RefusesWhatIsNotAWavFileWithSamples) {
     Bytes cut = test::canonicalWav({}, {});
     cut.resize(30);
     EXPECT_EQ(refusal(cut), "the file ends inside its \"fmt \" chunk");
+}
+
+TEST(WavReader, AFailedReadIsReportedAsOneWhereverItHappens) {
+    const Bytes file = test::riffWave({{"LIST", Bytes(70000, 0), std::nullopt},
+                                       test::fmtChunk({}),
+                                       test::dataChunk(Bytes(8, 0))});
+    // In the preamble, and in a chunk header past the first window.
+    for (const std::uint64_t failFrom : {0ULL, 70020ULL}) {
+        test::TestSource source(file);
+        source.failFrom = failFrom;
+        const auto result = readWavHeader(source);
+        ASSERT_FALSE(result) << failFrom;
+        EXPECT_EQ(result.failure().kind, FailureKind::unreadable);
+        EXPECT_EQ(result.failure().message, "reading failed: Input/output error");
+    }
+}
+
+TEST(WavReader, SkipsManySmallChunksWithFewReads) {
+    // "RIFF....WAVE" and 16 MiB of zero bytes: two million empty chunks named "\0\0\0\0".
+    Bytes file = test::riffWave({});
+    file.resize(file.size() + (16U << 20));
+    test::TestSource source(file);
+    EXPECT_EQ(refusal(source), "no \"fmt \" chunk in the file");
+    EXPECT_LE(source.reads, 16 * 20); // a few reads per MiB, not one per chunk
 }
 
 } // namespace

@@ -90,10 +90,12 @@ int convert(const ConversionFiles& files, const ConversionOptions& options, cons
         return exitSampleBufferFailed;
     }
     const std::span data(buffer.get(), plan->dataBytes);
-    if (files.input.read(plan->dataOffset, data) != data.size()) {
+    const auto read = files.input.read(plan->dataOffset, data);
+    if (!read || *read != data.size()) {
         output.discard();
         return fail(console.errors, files.inputName,
-                    {FailureKind::unreadable, "the sample data could not be read"});
+                    read ? Failure{FailureKind::unreadable, "the sample data could not be read"}
+                         : read.failure());
     }
 
     console.out << "[Writing Data ";

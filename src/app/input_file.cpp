@@ -1,16 +1,24 @@
 #include "app/input_file.hpp"
 
+#include "platform/file_read.hpp"
+
 #include <cerrno>
 #include <cstring>
+#include <string>
 #include <system_error>
 
 namespace pelitor {
 namespace fs = std::filesystem;
 
+namespace {
+
+Failure unreadable(std::string message) {
+    return {FailureKind::unreadable, std::move(message)};
+}
+
+} // namespace
+
 Result<std::unique_ptr<InputFile>> InputFile::open(const fs::path& path) {
-    const auto unreadable = [](std::string message) {
-        return Failure{FailureKind::unreadable, std::move(message)};
-    };
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
     if (error) {
@@ -22,22 +30,35 @@ Result<std::unique_ptr<InputFile>> InputFile::open(const fs::path& path) {
     if (!fs::is_regular_file(status)) {
         return unreadable("is not a regular file");
     }
-    std::ifstream stream(path, std::ios::binary);
-    if (!stream) {
+    const platform::FileHandle file = platform::openForReading(path);
+    if (file == platform::invalidFile) {
         return unreadable(std::strerror(errno));
     }
-    const std::uint64_t size = fs::file_size(path, error);
+    std::unique_ptr<InputFile> input(new InputFile(file, 0));
+    input->size_ = fs::file_size(path, error);
     if (error) {
         return unreadable(error.message());
     }
-    return std::unique_ptr<InputFile>(new InputFile(std::move(stream), size));
+    return input;
 }
 
-std::size_t InputFile::read(std::uint64_t offset, std::span<std::uint8_t> into) {
-    stream_.clear(); // a read that met the end of the file leaves the stream failed
-    stream_.seekg(static_cast<std::streamoff>(offset));
-    stream_.read(reinterpret_cast<char*>(into.data()), static_cast<std::streamsize>(into.size()));
-    return static_cast<std::size_t>(stream_.gcount());
+InputFile::~InputFile() {
+    platform::closeFile(file_);
+}
+
+Result<std::size_t> InputFile::read(std::uint64_t offset, std::span<std::uint8_t> into) {
+    std::size_t filled = 0;
+    while (filled < into.size()) {
+        const long long count = platform::readAt(file_, offset + filled, into.subspan(filled));
+        if (count < 0) {
+            return unreadable(std::string("reading failed: ") + std::strerror(errno));
+        }
+        if (count == 0) {
+            break; // the end of the file
+        }
+        filled += static_cast<std::size_t>(count);
+    }
+    return filled;
 }
 
 } // namespace pelitor

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "common/failure.hpp"
+#include "platform/platform.hpp"
 #include "wav/byte_source.hpp"
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 
 namespace pelitor {
@@ -14,14 +14,17 @@ class InputFile final : public ByteSource {
   public:
     // Opens a regular file for reading.
     static Result<std::unique_ptr<InputFile>> open(const std::filesystem::path& path);
+    ~InputFile() override;
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
 
     std::uint64_t size() const override { return size_; }
-    std::size_t read(std::uint64_t offset, std::span<std::uint8_t> into) override;
+    Result<std::size_t> read(std::uint64_t offset, std::span<std::uint8_t> into) override;
 
   private:
-    InputFile(std::ifstream stream, std::uint64_t size) : stream_(std::move(stream)), size_(size) {}
+    InputFile(platform::FileHandle file, std::uint64_t size) : file_(file), size_(size) {}
 
-    std::ifstream stream_;
+    platform::FileHandle file_;
     std::uint64_t size_;
 };
 

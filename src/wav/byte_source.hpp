@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/failure.hpp"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -13,8 +15,9 @@ class ByteSource {
   public:
     virtual ~ByteSource() = default;
     virtual std::uint64_t size() const = 0;
-    // Copies the bytes at offset into `into`; returns how many there were (fewer at the end).
-    virtual std::size_t read(std::uint64_t offset, std::span<std::uint8_t> into) = 0;
+    // Copies the bytes at offset into `into`: how many there were (fewer only at the end of
+    // the file), or why they could not be read, which is not the same as their absence.
+    virtual Result<std::size_t> read(std::uint64_t offset, std::span<std::uint8_t> into) = 0;
 };
 
 // A file that is already in memory.
@@ -24,13 +27,13 @@ class MemorySource final : public ByteSource {
 
     std::uint64_t size() const override { return bytes_.size(); }
 
-    std::size_t read(std::uint64_t offset, std::span<std::uint8_t> into) override {
+    Result<std::size_t> read(std::uint64_t offset, std::span<std::uint8_t> into) override {
         if (into.empty() || offset >= bytes_.size()) {
-            return 0;
+            return std::size_t{0};
         }
         const auto count = std::min<std::uint64_t>(into.size(), bytes_.size() - offset);
         std::memcpy(into.data(), bytes_.data() + offset, count);
-        return count;
+        return static_cast<std::size_t>(count);
     }
 
   private:

@@ -1,6 +1,7 @@
 #include "wav/wav_reader.hpp"
 
 #include "wav/little_endian.hpp"
+#include "wav/read_window.hpp"
 
 #include <algorithm>
 #include <array>
@@ -45,9 +46,23 @@ Failure unusable(std::string message) {
 } // namespace
 
 Result<WavHeader> readWavHeader(ByteSource& file) {
+    ReadWindow window(file);
+    // Fills `into` from offset: whether all of it was there, or why it could not be read.
+    const auto readAll = [&](std::uint64_t offset, std::span<std::uint8_t> into) -> Result<bool> {
+        const auto count = window.read(offset, into);
+        if (!count) {
+            return count.failure();
+        }
+        return *count == into.size();
+    };
+
     std::array<std::uint8_t, riffPreambleSize> preamble{};
+    const auto havePreamble = readAll(0, preamble);
+    if (!havePreamble) {
+        return havePreamble.failure();
+    }
     WavHeader header;
-    if (file.read(0, preamble) == preamble.size()) {
+    if (*havePreamble) {
         header.riffId = chunkId(preamble);
         header.riffSize = le32(std::span(preamble).subspan(4));
         header.waveId = chunkId(std::span(preamble).subspan(8));
@@ -61,7 +76,13 @@ Result<WavHeader> readWavHeader(ByteSource& file) {
     std::uint64_t offset = riffPreambleSize;
     while (offset + chunkHeaderSize <= fileSize) {
         std::array<std::uint8_t, chunkHeaderSize> chunkHeader{};
-        file.read(offset, chunkHeader);
+        const auto haveHeader = readAll(offset, chunkHeader);
+        if (!haveHeader) {
+            return haveHeader.failure();
+        }
+        if (!*haveHeader) {
+            break; // the file is shorter than it was
+        }
         const ChunkId id = chunkId(chunkHeader);
         const std::uint32_t size = le32(std::span(chunkHeader).subspan(4));
         const std::uint64_t payload = offset + chunkHeaderSize;
@@ -73,7 +94,11 @@ Result<WavHeader> readWavHeader(ByteSource& file) {
             }
             std::array<std::uint8_t, extensibleFmtSize> format{};
             const auto wanted = std::span(format).first(std::min<std::size_t>(size, format.size()));
-            if (file.read(payload, wanted) != wanted.size()) {
+            const auto haveFormatBytes = readAll(payload, wanted);
+            if (!haveFormatBytes) {
+                return haveFormatBytes.failure();
+            }
+            if (!*haveFormatBytes) {
                 return unusable("the file ends inside its \"fmt \" chunk");
             }
             header.fmtId = id;

@@ -2,7 +2,6 @@
 #include "fuzz/seed_corpus.hpp"
 
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 
 int main(int argc, char** argv) {
@@ -13,9 +12,10 @@ int main(int argc, char** argv) {
     const std::filesystem::path directory = argv[1];
     std::filesystem::create_directories(directory);
     for (const auto& [name, bytes] : pelitor::test::seedCorpus()) {
-        std::ofstream(directory / (name + ".wav"), std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
+        if (!pelitor::wav_writer::writeFile(directory / (name + ".wav"), bytes)) {
+            std::cerr << "make_seed_corpus: cannot write " << name << ".wav\n";
+            return 1;
+        }
     }
     return 0;
 }

@@ -62,11 +62,7 @@ inline Bytes readFile(const fs::path& path) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-inline void writeFile(const fs::path& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-}
+using wav_writer::writeFile;
 
 inline std::string readText(const fs::path& path) {
     const Bytes bytes = readFile(path);

@@ -1,5 +1,9 @@
 #pragma once
 
+// Files in any layout: chunks in any order, sizes that lie, extended and extensible format
+// chunks, LIST chunks. Built from the canonical writer's pieces.
+#include "wav_writer.hpp"
+
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
@@ -8,17 +12,10 @@
 
 namespace pelitor::test {
 
-using Bytes = std::vector<std::uint8_t>;
-
-inline void append16(Bytes& out, std::uint32_t value) {
-    out.push_back(static_cast<std::uint8_t>(value));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-inline void append32(Bytes& out, std::uint32_t value) {
-    append16(out, value & 0xFFFF);
-    append16(out, value >> 16);
-}
+using wav_writer::append16;
+using wav_writer::append32;
+using wav_writer::appendChunkHeader;
+using wav_writer::Bytes;
 
 // One RIFF chunk; `size` overrides the stored size (for files that lie about it).
 struct Chunk {
@@ -27,6 +24,8 @@ struct Chunk {
     std::optional<std::uint32_t> size;
 };
 
+// The writer's format fields and the chunk's size, flat so that a test can write
+// {.rate = 8000, .size = 18}.
 struct Format {
     std::uint16_t tag = 1;
     std::uint16_t channels = 1;
@@ -38,14 +37,9 @@ struct Format {
 };
 
 inline Chunk fmtChunk(const Format& format) {
-    const std::uint32_t blockAlign = format.channels * ((format.bits + 7U) / 8U);
     Bytes payload;
-    append16(payload, format.tag);
-    append16(payload, format.channels);
-    append32(payload, format.rate);
-    append32(payload, format.rate * blockAlign);
-    append16(payload, blockAlign);
-    append16(payload, format.bits);
+    wav_writer::appendFormatFields(payload,
+                                   {format.tag, format.channels, format.rate, format.bits});
     if (format.size >= 18) {
         append16(payload, static_cast<std::uint32_t>(format.size - 18));
     }
@@ -66,20 +60,21 @@ inline Chunk dataChunk(Bytes samples, std::optional<std::uint32_t> size = std::n
 inline Bytes riffWave(std::initializer_list<Chunk> chunks) {
     Bytes body{'W', 'A', 'V', 'E'};
     for (const Chunk& chunk : chunks) {
-        body.insert(body.end(), chunk.id.begin(), chunk.id.end());
-        append32(body, chunk.size.value_or(static_cast<std::uint32_t>(chunk.payload.size())));
+        appendChunkHeader(body, chunk.id,
+                          chunk.size.value_or(static_cast<std::uint32_t>(chunk.payload.size())));
         body.insert(body.end(), chunk.payload.begin(), chunk.payload.end());
         if (chunk.payload.size() % 2 == 1) {
             body.push_back(0);
         }
     }
-    Bytes file{'R', 'I', 'F', 'F'};
-    append32(file, static_cast<std::uint32_t>(body.size()));
+    Bytes file;
+    appendChunkHeader(file, "RIFF", static_cast<std::uint32_t>(body.size()));
     file.insert(file.end(), body.begin(), body.end());
     return file;
 }
 
-// The canonical layout: a 16-byte format chunk and the data chunk right after it.
+// The format chunk and the data chunk right after it: with a 16-byte format chunk and an even
+// number of sample bytes, the same bytes as wav_writer::canonicalHeader and the samples.
 inline Bytes canonicalWav(const Format& format, Bytes samples) {
     return riffWave({fmtChunk(format), dataChunk(std::move(samples))});
 }
