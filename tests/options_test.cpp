@@ -65,6 +65,45 @@ TEST_F(Options, EachOptionSetsItsOwnHeaderBytes) {
     }
 }
 
+TEST_F(Options, LoopWavAnnouncesTheFirstLoopOfTheSmplChunkAfterTheData) {
+    Bytes samples(200, 0x40);
+    const auto withLoop = [&](std::initializer_list<SmplLoop> loops) {
+        return riffWave({fmtChunk({.rate = 8000}), dataChunk(samples), smplChunk(loops)});
+    };
+    writeFile(path("plain.wav"), canonicalWav({.rate = 8000}, samples));
+    ASSERT_EQ(run({"plain.wav"}).status, 0);
+    const Bytes plain = readFile(path("plain.sds"));
+    for (const auto& [loop, type] :
+         {std::pair<SmplLoop, std::uint8_t>{{0, 10, 89}, 0x00}, {{1, 0, 99}, 0x01}}) {
+        writeFile(path("loop.wav"), withLoop({loop, {0, 1, 2}}));
+        ASSERT_EQ(run({"--loop", "wav", "loop.wav"}).status, 0);
+        Bytes expected = plain;
+        expected[13] = static_cast<std::uint8_t>(loop.start);
+        expected[16] = static_cast<std::uint8_t>(loop.end);
+        expected[19] = type;
+        EXPECT_EQ(readFile(path("loop.sds")), expected) << loop.type;
+    }
+
+    struct Case {
+        Bytes wav;
+        std::string message;
+    };
+    const std::string instead = "; give the loop as --loop START:END instead\n";
+    for (const Case& c : std::vector<Case>{
+             {withLoop({{2, 0, 10}}), "the first loop plays backward, which an SDS loop cannot"},
+             {withLoop({{0, 50, 100}}), "the first loop, 50 to 100, lies outside the sample's 100 "
+                                        "words"},
+             {canonicalWav({.rate = 8000}, samples), "the file has no \"smpl\" chunk"},
+         }) {
+        writeFile(path("bad.wav"), c.wav);
+        const ProgramRun result = run({"--loop=wav", "bad.wav"});
+        EXPECT_EQ(result.status, 65);
+        EXPECT_EQ(result.err, "pelitor: bad.wav: --loop wav: " + c.message + instead);
+        EXPECT_NE(result.out.find("[bit(s)]: 16"), std::string::npos); // after the listing
+        EXPECT_FALSE(fs::exists(path("bad.sds")));
+    }
+}
+
 TEST_F(Options, AWrongCommandLineShowsTheBannerAndOneLineAndWritesNothing) {
     writeFile(path("tone.wav"), tone());
     struct Case {

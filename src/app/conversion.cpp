@@ -41,7 +41,10 @@ SampleBuffer allocateSampleBuffer(std::size_t size) {
 int convert(const ConversionFiles& files, const ConversionOptions& options, const Console& console,
             SampleBufferAllocator allocate) {
     SdsOutput& output = files.output;
-    const auto header = readWavHeader(files.input);
+    // Only a loop taken from the file needs the chunks after the data.
+    const auto header = readWavHeader(files.input, options.loop.kind == LoopRequest::Kind::wav
+                                                       ? ChunkWalk::wholeFile
+                                                       : ChunkWalk::toData);
     if (!header) {
         return fail(console.errors, files.inputName, header.failure());
     }

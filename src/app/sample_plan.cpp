@@ -128,8 +128,11 @@ Result<Loop> samplerLoop(const WavHeader& header, std::uint32_t words) {
     }
     const SamplerLoops& sampler = *header.sampler;
     if (!sampler.countFits) {
-        return refuse(wav + "the \"smpl\" chunk claims " + std::to_string(sampler.count) +
-                      " loops, more than it holds: the file is damaged" + instead);
+        return refuse(wav + "the \"smpl\" chunk " +
+                      (sampler.count > 0 ? "claims " + std::to_string(sampler.count) +
+                                               " loops, more than it holds"
+                                         : std::string("is too short for its loop count")) +
+                      ": the file is damaged" + instead);
     }
     if (!sampler.first) {
         return refuse(wav + "the \"smpl\" chunk holds no loop" + instead);
