@@ -1,7 +1,10 @@
+#include "support/child_process.hpp"
 #include "support/program.hpp"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <unistd.h>
 
 namespace pelitor::test {
 namespace {
@@ -180,6 +183,83 @@ TEST_F(Cli, RefusesInputsItCannotConvert) {
     }
     EXPECT_EQ(files(), (std::set<std::string>{"folder.wav", "text.wav", "nodata.wav", "stereo.wav",
                                               "slow.wav"}));
+}
+
+// Windows under Wine has its own consoles, and no address space limit.
+bool windowsBuild() {
+    return std::getenv("PELITOR_COMMAND") != nullptr;
+}
+
+TEST_F(Cli, ALostConsoleIsToldOnceAndTheSdsStillWritten) {
+    if (windowsBuild()) {
+        GTEST_SKIP() << "closed and full consoles are not tested under Wine";
+    }
+    writeFile(path("voice.wav"), canonicalWav({}, Bytes(4000, 0x44)));
+    ASSERT_EQ(run({"voice.wav"}).status, 0);
+    const Bytes expected = readFile(path("voice.sds"));
+    const std::string errors = path("").parent_path().string() + ".err";
+    // A pipe whose reader has gone before the first line.
+    const auto intoClosedPipe = [&] {
+        int ends[2];
+        EXPECT_EQ(pipe(ends), 0);
+        close(ends[0]);
+        const int errorFile = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const pid_t child =
+            startProgram(path(""), PELITOR_BINARY, {"voice.wav"}, ends[1], errorFile);
+        close(ends[1]);
+        close(errorFile);
+        int status = 0;
+        waitpid(child, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    };
+    // A closed standard input too, so that the input or the output could take both numbers.
+    for (const char* console : {">&-", ">/dev/full", "<&- >&-", "a closed pipe"}) {
+        fs::remove(path("voice.sds"));
+        const int status =
+            console[0] == 'a'
+                ? intoClosedPipe()
+                : shell(programCommand() + " voice.wav 2>" + shellQuoted(errors) + " " + console);
+        EXPECT_EQ(status, 0) << console;
+        EXPECT_EQ(readText(errors), "pelitor: standard output: could not be written\n") << console;
+        EXPECT_EQ(readFile(path("voice.sds")), expected) << console;
+        EXPECT_EQ(files(), (std::set<std::string>{"voice.sds", "voice.wav"}));
+    }
+    fs::remove(errors);
+}
+
+TEST_F(Cli, RunningOutOfMemoryAnywhereEndsWithStatusThreeAndNoAbort) {
+#ifdef PELITOR_SANITIZED
+    GTEST_SKIP() << "the sanitizers need far more address space than the program";
+#endif
+    if (windowsBuild()) {
+        GTEST_SKIP() << "address space limits are not tested under Wine";
+    }
+    writeFile(path("voice.wav"), canonicalWav({}, Bytes(4000, 0x44)));
+    std::set<int> statuses;
+    const auto runWithin = [&](int kib) {
+        fs::remove(path("voice.sds"));
+        const ProgramRun result = run({"voice.wav"}, "ulimit -v " + std::to_string(kib) + "; exec");
+        statuses.insert(result.status);
+        // 126 and 127: the loader's own complaint that the program cannot even start.
+        EXPECT_TRUE(result.status == 0 || result.status == 3 || result.status == 126 ||
+                    result.status == 127)
+            << kib << " KiB: status " << result.status << ", " << result.err;
+        if (result.status == 3) {
+            EXPECT_EQ(result.err, "Abnormal program termination\n") << kib << " KiB";
+        }
+        EXPECT_EQ(files().size(), result.status == 0 ? 2U : 1U) << kib << " KiB";
+        return result.status;
+    };
+    // Coarsely up to the first limit at which it converts, then finely below that, where the
+    // program starts but runs out of memory somewhere.
+    int enough = 4096;
+    while (enough < 65536 && runWithin(enough) != 0) {
+        enough += 128;
+    }
+    for (int kib = enough - 512; kib < enough; kib += 8) {
+        runWithin(kib);
+    }
+    EXPECT_TRUE(statuses.contains(3) && statuses.contains(0));
 }
 
 } // namespace

@@ -167,5 +167,24 @@ TEST(Program, RunningOutOfMemoryOutsideTheSampleBufferEndsWithStatusThree) {
     EXPECT_EQ(errors.str(), "Abnormal program termination\n");
 }
 
+// A console whose every write fails, as a closed pipe or a full disk makes it.
+class FailingBuffer final : public std::streambuf {
+  protected:
+    int_type overflow(int_type) override { return traits_type::eof(); }
+};
+
+TEST(Program, AConsoleLostOrClosedAtStartIsToldOnceAndKeepsTheStatus) {
+    char name[] = "pelitor";
+    char* argv[] = {name, nullptr};
+    for (bool closedAtStart : {false, true}) {
+        FailingBuffer failing;
+        std::ostream lost(&failing);
+        std::ostringstream console;
+        std::ostringstream errors;
+        EXPECT_EQ(runProgram(1, argv, {closedAtStart ? console : lost, errors}, closedAtStart), 0);
+        EXPECT_EQ(errors.str(), "pelitor: standard output: could not be written\n");
+    }
+}
+
 } // namespace
 } // namespace pelitor

@@ -1,7 +1,8 @@
+#include "support/child_process.hpp"
 #include "support/program.hpp"
 
 #include <csignal>
-#include <fcntl.h>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -69,17 +70,19 @@ TEST_F(OutputSafety, AFullDiskKeepsTheEarlierOutputAndFailsLoudly) {
         GTEST_SKIP() << "file size limits are not tested under Wine";
     }
     writeFile(path("big.wav"), canonicalWav({}, Bytes(20000, 0x22)));
-    writeFile(path("big.sds"), {7, 7, 7});
-    // A 4 KiB file size limit, with the signal that would kill the writer ignored.
-    const ProgramRun result = run({"big.wav"}, "trap '' XFSZ; ulimit -f 4;");
-    EXPECT_EQ(result.status, 74);
-    EXPECT_EQ(result.err, "pelitor: big.sds: writing failed: File too large\n");
-    const std::string marks = result.out.substr(result.out.rfind("[Writing Data "));
-    EXPECT_EQ(marks.size(), 14 + 250 + 6U);
-    EXPECT_TRUE(marks.starts_with("[Writing Data ......"));
-    EXPECT_TRUE(marks.ends_with("hhh End]\n"));
-    EXPECT_EQ(readFile(path("big.sds")), (Bytes{7, 7, 7}));
-    EXPECT_EQ(files(), (std::set<std::string>{"big.sds", "big.wav"}));
+    // A 4 KiB file size limit, with the signal it raises ignored by the caller or not.
+    for (const char* limit : {"trap '' XFSZ; ulimit -f 4;", "ulimit -f 4;"}) {
+        writeFile(path("big.sds"), {7, 7, 7});
+        const ProgramRun result = run({"big.wav"}, limit);
+        EXPECT_EQ(result.status, 74) << limit;
+        EXPECT_EQ(result.err, "pelitor: big.sds: writing failed: File too large\n");
+        const std::string marks = result.out.substr(result.out.rfind("[Writing Data "));
+        EXPECT_EQ(marks.size(), 14 + 250 + 6U);
+        EXPECT_TRUE(marks.starts_with("[Writing Data ......"));
+        EXPECT_TRUE(marks.ends_with("hhh End]\n"));
+        EXPECT_EQ(readFile(path("big.sds")), (Bytes{7, 7, 7}));
+        EXPECT_EQ(files(), (std::set<std::string>{"big.sds", "big.wav"}));
+    }
 }
 
 TEST_F(OutputSafety, AnUnwritableDirectoryIsRefusedBeforeWriting) {
@@ -109,43 +112,104 @@ TEST_F(OutputSafety, AnUnwritableDirectoryIsRefusedBeforeWriting) {
     EXPECT_EQ(files("locked"), std::set<std::string>{"e.wav"});
 }
 
-TEST_F(OutputSafety, AnInterruptedRunLeavesOnlyWhatWasThere) {
+// Enough 16-bit samples for 15,000 packets, so that a run stalls mid-data on a StalledRun.
+Bytes longWav() {
+    return canonicalWav({}, Bytes(1200000, 0x33));
+}
+
+TEST_F(OutputSafety, AnInterruptedRunLeavesOnlyWhatWasThereUnlessTheSignalWasIgnored) {
     if (windowsBuild()) {
         GTEST_SKIP() << "signals are not tested under Wine";
     }
-    writeFile(path("long.wav"), canonicalWav({}, Bytes(400000, 0x33)));
-    writeFile(path("long.sds"), {5, 5});
-    // Standard output is a small pipe that is read only up to the data line, so the program
-    // stalls in the middle of its packets, where it is interrupted.
-    int pipeEnds[2];
-    ASSERT_EQ(pipe(pipeEnds), 0);
-    fcntl(pipeEnds[1], F_SETPIPE_SZ, 4096);
-    const pid_t child = fork();
-    if (child == 0) {
-        dup2(pipeEnds[1], STDOUT_FILENO);
-        close(pipeEnds[0]);
-        close(pipeEnds[1]);
-        if (chdir(path("").c_str()) == 0) {
-            execl(PELITOR_BINARY, "pelitor", "long.wav", nullptr);
+    writeFile(path("long.wav"), longWav());
+    // Ignored as under nohup, or for a background job of a shell that is not interactive.
+    for (bool ignored : {false, true}) {
+        for (int signal : {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGALRM, SIGUSR1, SIGUSR2, SIGVTALRM,
+                           SIGPROF, SIGXCPU}) {
+            writeFile(path("long.sds"), {5, 5});
+            StalledRun run(path(""), PELITOR_BINARY, {"long.wav"}, ignored ? signal : 0);
+            ASSERT_TRUE(run.readUntil("[Writing Data ."));
+            // The file being written has no name yet.
+            EXPECT_EQ(files(), (std::set<std::string>{"long.sds", "long.wav"}));
+            run.signal(signal);
+            const int status = run.finish();
+            if (ignored) {
+                EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << strsignal(signal);
+                EXPECT_EQ(readFile(path("long.sds")).size(), 21U + 15000U * 127U);
+            } else {
+                EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << strsignal(signal);
+                EXPECT_EQ(readFile(path("long.sds")), (Bytes{5, 5}));
+            }
+            EXPECT_EQ(files(), (std::set<std::string>{"long.sds", "long.wav"}));
         }
-        _exit(127);
     }
-    close(pipeEnds[1]);
-    std::string seen;
-    char chunk[256];
-    ssize_t count = 0;
-    while (seen.find("[Writing Data .") == std::string::npos &&
-           (count = read(pipeEnds[0], chunk, sizeof chunk)) > 0) {
-        seen.append(chunk, static_cast<std::size_t>(count));
+}
+
+TEST_F(OutputSafety, NamesAndPathsAsLongAsTheOutputCanHaveConvert) {
+    if (windowsBuild()) {
+        GTEST_SKIP() << "path length limits are not tested under Wine";
     }
-    EXPECT_EQ(files().size(), 3U); // the input, the earlier output and the one being written
-    kill(child, SIGINT);
-    int status = 0;
-    waitpid(child, &status, 0);
-    close(pipeEnds[0]);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
-    EXPECT_EQ(files(), (std::set<std::string>{"long.sds", "long.wav"}));
-    EXPECT_EQ(readFile(path("long.sds")), (Bytes{5, 5}));
+    writeFile(path("short.wav"), canonicalWav({}, someSamples));
+    ASSERT_EQ(run({"short.wav"}).status, 0);
+    // Directories of 250-byte names down to a 4,090-byte relative path: the absolute path is
+    // longer than any path the system takes.
+    std::string deep;
+    while (deep.size() < 4090 - 251) {
+        deep += std::string(250, 'd') + "/";
+    }
+    deep += std::string(4090 - deep.size() - 4, 'p') + ".wav";
+    for (const std::string& input :
+         {std::string(242, 'n') + ".wav", std::string(251, 'n') + ".wav", deep}) {
+        const std::string directory = input.substr(0, input.rfind('/') + 1);
+        const std::string output = input.substr(0, input.size() - 4) + ".sds";
+        ASSERT_EQ(shell("mkdir -p ./" + directory + " && cp short.wav " + input), 0);
+        const ProgramRun result = run({input});
+        EXPECT_EQ(result.status, 0) << input.size();
+        EXPECT_EQ(result.err, "");
+        EXPECT_EQ(shell("cmp -s short.sds " + output), 0) << input.size();
+    }
+    // Too deep for the test's own cleanup, which goes by absolute paths.
+    shell("rm -rf " + std::string(250, 'd'));
+}
+
+TEST_F(OutputSafety, AnotherUsersFileIsNotReplaced) {
+    if (windowsBuild()) {
+        GTEST_SKIP() << "other users are not tested under Wine";
+    }
+    if (getuid() != 0) {
+        GTEST_SKIP() << "needs the superuser, to own files and run as another user";
+    }
+    struct Case {
+        fs::perms directory;
+        fs::perms earlier;
+        int status;
+        std::string message;
+    };
+    const fs::perms shared = fs::perms::all;
+    const std::vector<Case> cases{
+        {shared, fs::perms(0644), 73, "exists and is not writable by you; it is left as it is"},
+        {shared | fs::perms::sticky_bit, fs::perms(0666), 73,
+         "exists and belongs to another user in a sticky directory; it is left as it is"},
+        {shared, fs::perms(0666), 0, ""},
+    };
+    fs::copy_file(PELITOR_BINARY, path("pelitor"));
+    fs::create_directory(path("shared"));
+    writeFile(path("shared/f.wav"), canonicalWav({}, someSamples));
+    for (const Case& c : cases) {
+        fs::permissions(path("shared"), c.directory);
+        fs::remove(path("shared/f.sds")); // so that it is made anew, the superuser's
+        writeFile(path("shared/f.sds"), {8});
+        fs::permissions(path("shared/f.sds"), c.earlier);
+        const ProgramRun result = run(
+            {"shared/f.wav"}, "setpriv --reuid=65534 --regid=65534 --clear-groups", "./pelitor");
+        EXPECT_EQ(result.status, c.status);
+        if (c.status != 0) {
+            EXPECT_EQ(result.err, "pelitor: shared/f.sds: " + c.message + "\n");
+            EXPECT_EQ(result.out.find("[Writing Header"), std::string::npos);
+            EXPECT_EQ(readFile(path("shared/f.sds")), Bytes{8});
+        }
+        EXPECT_EQ(files("shared"), (std::set<std::string>{"f.sds", "f.wav"}));
+    }
 }
 
 } // namespace

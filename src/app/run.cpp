@@ -79,10 +79,15 @@ int run(std::span<const std::string> arguments, const Console& console) {
                    invocation->options, console);
 }
 
-int runProgram(int argc, char** argv, const Console& console) {
+int runProgram(int argc, char** argv, const Console& console, bool outputClosed) {
     try {
         const std::vector<std::string> arguments = platform::commandLine(argc, argv);
-        return run(arguments, console);
+        const int status = run(arguments, console);
+        // The .sds is the product: a lost console does not fail the run, but is told once.
+        if (outputClosed || !console.out) {
+            warn(console.errors, "standard output", "could not be written");
+        }
+        return status;
     } catch (const std::bad_alloc&) {
         // Any temporary output has been removed as the run unwound.
         console.errors << "Abnormal program termination\n" << std::flush;

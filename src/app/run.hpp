@@ -12,7 +12,9 @@ namespace pelitor {
 int run(std::span<const std::string> arguments, const Console& console);
 
 // What main does: the command line, then run(), and the one answer to running out of memory
-// outside the sample buffer: "Abnormal program termination" and status 3.
-int runProgram(int argc, char** argv, const Console& console);
+// outside the sample buffer: "Abnormal program termination" and status 3. A console output
+// that could not be written, or was closed when the program started (`outputClosed`), is
+// told on standard error and leaves the exit status as it is.
+int runProgram(int argc, char** argv, const Console& console, bool outputClosed = false);
 
 } // namespace pelitor

@@ -1,13 +1,13 @@
 #include "app/sds_file.hpp"
 
 #include "platform/platform.hpp"
+#include "platform/process.hpp"
 
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <random>
 #include <string>
-#include <system_error>
 
 namespace pelitor {
 namespace fs = std::filesystem;
@@ -26,64 +26,104 @@ std::string hexName(std::uint32_t value) {
     return name;
 }
 
+// A short fixed prefix and a random part: as long whatever the output's name.
+fs::path temporaryName(std::random_device& random) {
+    return "pelitor-" + hexName(random()) + ".tmp";
+}
+
 Failure cannotCreate(std::string message) {
     return {FailureKind::cannotCreate, std::move(message)};
+}
+
+Failure cannotCreateTemporary(int error) {
+    return cannotCreate(std::string("cannot create a temporary file beside it: ") +
+                        std::strerror(error));
 }
 
 Failure writeFailed(int error) {
     return {FailureKind::writeFailed, std::string("writing failed: ") + std::strerror(error)};
 }
 
+Failure notInPlace(int error) {
+    return {FailureKind::writeFailed,
+            std::string("cannot put the output in place: ") + std::strerror(error)};
+}
+
+// Closes a descriptor as it goes out of scope.
+struct ClosedAtEnd {
+    platform::FileHandle file;
+    ~ClosedAtEnd() {
+        if (file != platform::invalidFile) {
+            platform::closeFile(file);
+        }
+    }
+};
+
 } // namespace
 
-SdsFile::SdsFile(fs::path output, std::string name, platform::CloseFunction close)
-    : output_(std::move(output)), name_(std::move(name)), close_(close) {}
+std::optional<Failure> replacementRefusal(const platform::FileFacts& existing) {
+    if (!existing.exists) {
+        return std::nullopt;
+    }
+    if (!existing.regular) {
+        return cannotCreate("exists and is not a regular file; it is left as it is");
+    }
+    if ((existing.permissions & 0222U) == 0) {
+        return cannotCreate("exists and is read-only; it is left as it is");
+    }
+    if (!existing.writeAllowed) {
+        return cannotCreate("exists and is not writable by you; it is left as it is");
+    }
+    if (!existing.replaceAllowed) {
+        return cannotCreate(
+            "exists and belongs to another user in a sticky directory; it is left as it is");
+    }
+    return std::nullopt;
+}
+
+SdsFile::SdsFile(fs::path output, std::string name, SdsFileCalls calls)
+    : output_(std::move(output)), name_(std::move(name)), calls_(calls) {}
 
 SdsFile::~SdsFile() {
     discard();
 }
 
 std::optional<Failure> SdsFile::open(std::uint64_t size) {
-    if (auto why = refusal()) {
+    directory_ = std::make_unique<platform::Directory>(output_.parent_path());
+    if (!directory_->valid()) {
+        return cannotCreate(std::string("cannot open its directory: ") + std::strerror(errno));
+    }
+    if (auto why = replacementRefusal(platform::inspect(*directory_, output_.filename()))) {
         return why;
     }
-    return createTemporary(size);
-}
-
-std::optional<Failure> SdsFile::refusal() const {
-    std::error_code error;
-    const fs::file_status status = fs::symlink_status(output_, error);
-    if (!fs::exists(status)) {
-        return std::nullopt;
+    if (auto failure = createTemporary()) {
+        return failure;
     }
-    if (!fs::is_regular_file(status)) {
-        return cannotCreate("exists and is not a regular file; it is left as it is");
-    }
-    constexpr auto writable =
-        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    if ((status.permissions() & writable) == fs::perms::none) {
-        return cannotCreate("exists and is read-only; it is left as it is");
-    }
+    platform::reserveSpace(file_, size);
     return std::nullopt;
 }
 
-std::optional<Failure> SdsFile::createTemporary(std::uint64_t size) {
+std::optional<Failure> SdsFile::createTemporary() {
+    file_ = calls_.createUnnamed(*directory_);
+    if (file_ != platform::invalidFile) {
+        unnamed_ = true;
+        return std::nullopt;
+    }
+    if (errno != EOPNOTSUPP) {
+        return cannotCreateTemporary(errno);
+    }
     std::random_device random;
     for (int attempt = 0; attempt < temporaryNameAttempts; ++attempt) {
-        fs::path candidate = output_;
-        candidate += '.';
-        candidate += hexName(random());
-        candidate += ".tmp";
-        file_ = platform::createExclusive(candidate);
+        fs::path candidate = temporaryName(random);
+        const platform::EndingSignalsHeld held;
+        file_ = calls_.createNamed(*directory_, candidate);
         if (file_ != platform::invalidFile) {
             temporary_ = std::move(candidate);
-            platform::removeOnInterrupt(temporary_, file_);
-            platform::reserveSpace(file_, size);
+            platform::registerTemporary(*directory_, temporary_, file_);
             return std::nullopt;
         }
         if (errno != EEXIST) {
-            return cannotCreate(std::string("cannot create a temporary file beside it: ") +
-                                std::strerror(errno));
+            return cannotCreateTemporary(errno);
         }
     }
     return cannotCreate("cannot find a free temporary name beside it");
@@ -97,34 +137,79 @@ std::optional<Failure> SdsFile::write(std::span<const std::uint8_t> bytes) {
 }
 
 std::optional<Failure> SdsFile::commit() {
-    const bool closed = close_(file_);
+    auto failure = putInPlace();
+    if (failure) {
+        discard();
+    }
+    return failure;
+}
+
+std::optional<Failure> SdsFile::putInPlace() {
+    // Checked again: what is to be replaced may have come or changed during the writing.
+    const platform::FileFacts existing = platform::inspect(*directory_, output_.filename());
+    if (auto why = replacementRefusal(existing)) {
+        return why;
+    }
+    platform::setFinalPermissions(file_, existing);
+    // A file without a name is named through a second descriptor, so that closing the first
+    // reports a failed write before the file has a name.
+    const ClosedAtEnd second{unnamed_ ? platform::duplicateFile(file_) : platform::invalidFile};
+    if (unnamed_ && second.file == platform::invalidFile) {
+        return writeFailed(errno);
+    }
+    const bool closed = calls_.close(file_);
     const int closeError = errno;
     file_ = platform::invalidFile;
     if (!closed) {
-        discard();
         return writeFailed(closeError);
     }
-    std::error_code renameError;
-    fs::rename(temporary_, output_, renameError);
-    if (renameError) {
-        discard();
-        return Failure{FailureKind::writeFailed,
-                       "cannot put the output in place: " + renameError.message()};
+    if (!unnamed_) {
+        return renameIntoPlace();
     }
-    platform::forgetOnInterrupt();
+    if (!existing.exists) {
+        // Straight to the output's name: nothing else is ever seen.
+        if (!platform::linkUnnamed(second.file, *directory_, output_.filename())) {
+            return notInPlace(errno);
+        }
+        return std::nullopt;
+    }
+    // Beside the earlier output, then over it. Ending signals wait until it is done; only a
+    // crash or SIGKILL between the two steps leaves the complete file under its fresh name.
+    const platform::EndingSignalsHeld held;
+    std::random_device random;
+    for (int attempt = 0; attempt < temporaryNameAttempts; ++attempt) {
+        fs::path candidate = temporaryName(random);
+        if (platform::linkUnnamed(second.file, *directory_, candidate)) {
+            temporary_ = std::move(candidate);
+            platform::registerTemporary(*directory_, temporary_, platform::invalidFile);
+            return renameIntoPlace();
+        }
+        if (errno != EEXIST) {
+            return notInPlace(errno);
+        }
+    }
+    return notInPlace(EEXIST);
+}
+
+std::optional<Failure> SdsFile::renameIntoPlace() {
+    const platform::EndingSignalsHeld held;
+    if (!platform::renameWithin(*directory_, temporary_, output_.filename())) {
+        return notInPlace(errno); // the temporary file goes with the discard
+    }
+    platform::forgetTemporary();
     temporary_.clear();
     return std::nullopt;
 }
 
 void SdsFile::discard() noexcept {
     if (file_ != platform::invalidFile) {
-        platform::closeFile(file_);
+        platform::closeFile(file_); // a file without a name goes with it
         file_ = platform::invalidFile;
     }
     if (!temporary_.empty()) {
-        std::error_code ignored;
-        fs::remove(temporary_, ignored);
-        platform::forgetOnInterrupt();
+        const platform::EndingSignalsHeld held;
+        platform::removeWithin(*directory_, temporary_);
+        platform::forgetTemporary();
         temporary_.clear();
     }
 }

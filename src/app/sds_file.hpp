@@ -4,17 +4,32 @@
 #include "platform/platform.hpp"
 
 #include <filesystem>
+#include <memory>
 
 namespace pelitor {
 
-// The .sds file. It is written under a fresh temporary name in the same directory and renamed
-// over the output only once every byte is safely written, so a failed run never leaves a
-// partial file nor destroys an earlier one.
+// Why an existing file must not be replaced by the output, if it must not: anything but a
+// plain file, a read-only file, a file this user could not open for writing, and another
+// user's file in a sticky directory are left as they are.
+std::optional<Failure> replacementRefusal(const platform::FileFacts& existing);
+
+// The platform calls an SdsFile makes that a test may replace: to make closing fail, to
+// take the named temporary file where files without a name are possible, or to land a
+// signal just after that file is created.
+struct SdsFileCalls {
+    platform::CloseFunction close = platform::closeFile;
+    platform::FileHandle (*createUnnamed)(const platform::Directory&) = platform::createUnnamed;
+    platform::FileHandle (*createNamed)(const platform::Directory&,
+                                        const std::filesystem::path&) = platform::createExclusive;
+};
+
+// The .sds file. It is written as a temporary file in the same directory, without a name
+// where the system allows it, else under a short random name, and takes the output's name
+// only once every byte is safely written, so a failed run never leaves a partial file nor
+// destroys an earlier one. A replaced file passes on its permissions.
 class SdsFile final : public SdsOutput {
   public:
-    // `close` closes the temporary file; a test may make it report an error.
-    SdsFile(std::filesystem::path output, std::string name,
-            platform::CloseFunction close = platform::closeFile);
+    SdsFile(std::filesystem::path output, std::string name, SdsFileCalls calls = {});
     ~SdsFile() override;
     SdsFile(const SdsFile&) = delete;
     SdsFile& operator=(const SdsFile&) = delete;
@@ -26,14 +41,18 @@ class SdsFile final : public SdsOutput {
     void discard() noexcept override;
 
   private:
-    std::optional<Failure> refusal() const;
-    std::optional<Failure> createTemporary(std::uint64_t size);
+    std::optional<Failure> createTemporary();
+    std::optional<Failure> putInPlace();
+    std::optional<Failure> renameIntoPlace();
 
     std::filesystem::path output_;
     std::string name_;
-    platform::CloseFunction close_;
-    std::filesystem::path temporary_;
+    SdsFileCalls calls_;
+    std::unique_ptr<platform::Directory> directory_;
     platform::FileHandle file_ = platform::invalidFile;
+    bool unnamed_ = false;
+    std::filesystem::path temporary_; // the name the file has in the directory until it is in
+                                      // place, if any
 };
 
 } // namespace pelitor

@@ -1,9 +1,7 @@
 #include "platform/platform.hpp"
 
 #include <cerrno>
-#include <csignal>
-#include <cstring>
-#include <iterator>
+#include <cstdio>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -13,7 +11,6 @@
 // after windows.h, which it needs
 #include <shellapi.h>
 #else
-#include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -67,8 +64,66 @@ bool stdoutIsTerminal() {
     return _isatty(_fileno(stdout)) != 0;
 }
 
-FileHandle createExclusive(const std::filesystem::path& path) {
-    return _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+Directory::Directory(const std::filesystem::path& path) : path_(path) {}
+
+Directory::~Directory() = default;
+
+bool Directory::valid() const {
+    return true;
+}
+
+std::filesystem::path Directory::operator/(const std::filesystem::path& name) const {
+    return path_.empty() ? name : path_ / name;
+}
+
+FileFacts inspect(const Directory& directory, const std::filesystem::path& name) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_status status = fs::symlink_status(directory / name, error);
+    if (!fs::exists(status)) {
+        return {};
+    }
+    const auto permissions = static_cast<unsigned>(status.permissions() & fs::perms::all);
+    // Windows has a read-only attribute and no owners to tell apart.
+    return {.exists = true,
+            .regular = fs::is_regular_file(status),
+            .permissions = permissions,
+            .writeAllowed = (permissions & 0222U) != 0,
+            .replaceAllowed = true};
+}
+
+FileHandle createUnnamed(const Directory&) {
+    errno = EOPNOTSUPP;
+    return invalidFile;
+}
+
+FileHandle createExclusive(const Directory& directory, const std::filesystem::path& name) {
+    return _wopen((directory / name).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
+                  _S_IREAD | _S_IWRITE);
+}
+
+bool linkUnnamed(FileHandle, const Directory&, const std::filesystem::path&) {
+    errno = EOPNOTSUPP;
+    return false;
+}
+
+bool renameWithin(const Directory& directory, const std::filesystem::path& from,
+                  const std::filesystem::path& to) {
+    std::error_code error;
+    std::filesystem::rename(directory / from, directory / to, error);
+    errno = error.default_error_condition().value(); // a Windows error as its errno
+    return !error;
+}
+
+void removeWithin(const Directory& directory, const std::filesystem::path& name) {
+    std::error_code ignored;
+    std::filesystem::remove(directory / name, ignored);
+}
+
+void setFinalPermissions(FileHandle, const FileFacts&) {}
+
+FileHandle duplicateFile(FileHandle file) {
+    return _dup(file);
 }
 
 namespace {
@@ -86,36 +141,6 @@ bool closeFile(FileHandle file) {
 }
 
 void reserveSpace(FileHandle, std::uint64_t) {}
-
-namespace {
-
-wchar_t pendingRemoval[32768];
-FileHandle pendingFile = invalidFile;
-
-// Windows runs this on a thread of its own; an open file cannot be deleted there.
-void removePending(int signal) {
-    _close(pendingFile);
-    DeleteFileW(pendingRemoval);
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-}
-
-} // namespace
-
-void removeOnInterrupt(const std::filesystem::path& path, FileHandle file) {
-    wcsncpy(pendingRemoval, path.c_str(), std::size(pendingRemoval) - 1);
-    pendingFile = file;
-    for (int signal : {SIGINT, SIGTERM, SIGBREAK}) {
-        std::signal(signal, removePending);
-    }
-}
-
-void forgetOnInterrupt() {
-    for (int signal : {SIGINT, SIGTERM, SIGBREAK}) {
-        std::signal(signal, SIG_DFL);
-    }
-    pendingRemoval[0] = L'\0';
-}
 
 namespace {
 
@@ -166,8 +191,127 @@ bool stdoutIsTerminal() {
     return isatty(STDOUT_FILENO) != 0;
 }
 
-FileHandle createExclusive(const std::filesystem::path& path) {
-    return open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+#ifdef O_PATH
+constexpr int directoryFlags = O_PATH | O_DIRECTORY | O_CLOEXEC; // needs no read permission
+#else
+constexpr int directoryFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+#endif
+
+Directory::Directory(const std::filesystem::path& path)
+    : descriptor_(open(path.empty() ? "." : path.c_str(), directoryFlags)) {}
+
+Directory::~Directory() {
+    if (descriptor_ >= 0) {
+        close(descriptor_);
+    }
+}
+
+bool Directory::valid() const {
+    return descriptor_ >= 0;
+}
+
+FileFacts inspect(const Directory& directory, const std::filesystem::path& name) {
+    struct stat file {};
+    struct stat folder {};
+    if (fstatat(directory.descriptor(), name.c_str(), &file, AT_SYMLINK_NOFOLLOW) != 0 ||
+        fstat(directory.descriptor(), &folder) != 0) {
+        return {};
+    }
+    const uid_t user = geteuid();
+    const bool regular = S_ISREG(file.st_mode);
+    // The superuser may open any file for writing. A read-only file system is told when the
+    // temporary file cannot be created there.
+    const bool writeAllowed =
+        regular &&
+        (user == 0 || faccessat(directory.descriptor(), name.c_str(), W_OK, AT_EACCESS) == 0 ||
+         errno == EROFS);
+    return {.exists = true,
+            .regular = regular,
+            .permissions = static_cast<unsigned>(file.st_mode & 0777),
+            .writeAllowed = writeAllowed,
+            // The superuser stands for whoever may override the sticky bit.
+            .replaceAllowed = (folder.st_mode & S_ISVTX) == 0 || user == 0 || file.st_uid == user ||
+                              folder.st_uid == user,
+            .owner = file.st_uid,
+            .group = file.st_gid};
+}
+
+namespace {
+
+constexpr mode_t temporaryMode = 0600; // no one else reads a file before it is complete
+
+// The name under which the kernel shows an open file; it links to the file itself.
+struct DescriptorPath {
+    explicit DescriptorPath(FileHandle file) {
+        std::snprintf(text, sizeof text, "/proc/self/fd/%d", file);
+    }
+    char text[32];
+};
+
+} // namespace
+
+FileHandle createUnnamed(const Directory& directory) {
+#ifdef O_TMPFILE
+    const FileHandle file =
+        openat(directory.descriptor(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, temporaryMode);
+    if (file == invalidFile) {
+        // Kernels that do not know O_TMPFILE take it for a directory open.
+        if (errno == EISDIR || errno == EINVAL) {
+            errno = EOPNOTSUPP;
+        }
+        return invalidFile;
+    }
+    // Naming the file goes through /proc; without /proc it could never be named.
+    if (faccessat(AT_FDCWD, DescriptorPath(file).text, F_OK, 0) != 0) {
+        close(file);
+        errno = EOPNOTSUPP;
+        return invalidFile;
+    }
+    return file;
+#else
+    static_cast<void>(directory);
+    errno = EOPNOTSUPP;
+    return invalidFile;
+#endif
+}
+
+FileHandle createExclusive(const Directory& directory, const std::filesystem::path& name) {
+    return openat(directory.descriptor(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                  temporaryMode);
+}
+
+bool linkUnnamed(FileHandle file, const Directory& directory, const std::filesystem::path& name) {
+    // Linking the descriptor itself (AT_EMPTY_PATH) needs a privilege on older kernels.
+    return linkat(AT_FDCWD, DescriptorPath(file).text, directory.descriptor(), name.c_str(),
+                  AT_SYMLINK_FOLLOW) == 0;
+}
+
+bool renameWithin(const Directory& directory, const std::filesystem::path& from,
+                  const std::filesystem::path& to) {
+    return renameat(directory.descriptor(), from.c_str(), directory.descriptor(), to.c_str()) == 0;
+}
+
+void removeWithin(const Directory& directory, const std::filesystem::path& name) {
+    unlinkat(directory.descriptor(), name.c_str(), 0);
+}
+
+void setFinalPermissions(FileHandle file, const FileFacts& replaced) {
+    // Failures are left alone: a file system without owners or modes (FAT) keeps its own.
+    if (!replaced.exists) {
+        const mode_t mask = umask(0);
+        umask(mask);
+        fchmod(file, 0666 & ~mask);
+        return;
+    }
+    if (geteuid() == 0) {
+        // A user's file replaced by the superuser stays the user's.
+        static_cast<void>(fchown(file, replaced.owner, replaced.group));
+    }
+    fchmod(file, static_cast<mode_t>(replaced.permissions));
+}
+
+FileHandle duplicateFile(FileHandle file) {
+    return fcntl(file, F_DUPFD_CLOEXEC, 3);
 }
 
 namespace {
@@ -191,32 +335,6 @@ void reserveSpace(FileHandle file, std::uint64_t size) {
     if (size > 0) {
         posix_fallocate(file, 0, static_cast<off_t>(size));
     }
-}
-
-namespace {
-
-char pendingRemoval[PATH_MAX];
-
-extern "C" void removePending(int signal) {
-    unlink(pendingRemoval); // async-signal-safe, unlike anything that allocates
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-}
-
-} // namespace
-
-void removeOnInterrupt(const std::filesystem::path& path, FileHandle) {
-    std::strncpy(pendingRemoval, path.c_str(), sizeof pendingRemoval - 1);
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        std::signal(signal, removePending);
-    }
-}
-
-void forgetOnInterrupt() {
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        std::signal(signal, SIG_DFL);
-    }
-    pendingRemoval[0] = '\0';
 }
 
 bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {

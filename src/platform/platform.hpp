@@ -30,13 +30,79 @@ std::string displayName(const std::string& argument);
 // Whether standard output is an interactive terminal (progress is then shown as it happens).
 bool stdoutIsTerminal();
 
-// A file descriptor opened for writing; invalidFile where there is none.
+// A file descriptor; invalidFile where there is none.
 using FileHandle = int;
 inline constexpr FileHandle invalidFile = -1;
 
-// Creates a new file for binary writing, failing (with errno set) if anything of that name
-// exists.
-FileHandle createExclusive(const std::filesystem::path& path);
+// The directory an output is written in. On POSIX it is held open and every file in it is
+// named relative to it, so that a long path to it is paid once, when it is opened.
+class Directory {
+  public:
+    // Opens the directory; valid() says whether that worked, errno why not.
+    explicit Directory(const std::filesystem::path& path);
+    ~Directory();
+    Directory(const Directory&) = delete;
+    Directory& operator=(const Directory&) = delete;
+
+    bool valid() const;
+#ifdef _WIN32
+    std::filesystem::path operator/(const std::filesystem::path& name) const;
+#else
+    int descriptor() const {
+        return descriptor_;
+    }
+#endif
+
+  private:
+#ifdef _WIN32
+    std::filesystem::path path_;
+#else
+    int descriptor_;
+#endif
+};
+
+// What decides whether a file may be replaced by a new one, and what the new one inherits.
+struct FileFacts {
+    bool exists = false;
+    bool regular = false;        // a plain file: not a link, directory or device
+    unsigned permissions = 0;    // its 0777 bits
+    bool writeAllowed = false;   // this user could open it for writing (the superuser can)
+    bool replaceAllowed = false; // this user may rename over it (not so in a sticky directory
+                                 // for a file of another user)
+    std::uint32_t owner = 0;
+    std::uint32_t group = 0;
+};
+
+// The file of that name in the directory, not following a symbolic link; a name that
+// cannot be looked up counts as absent.
+FileFacts inspect(const Directory& directory, const std::filesystem::path& name);
+
+// Creates a file for binary writing that has no name yet, for linkUnnamed to name once it
+// is complete; invalidFile with errno set, EOPNOTSUPP where the file system cannot.
+FileHandle createUnnamed(const Directory& directory);
+
+// Creates a new file of that name for binary writing, readable and writable by this user
+// only; invalidFile with errno set, EEXIST if anything of that name exists.
+FileHandle createExclusive(const Directory& directory, const std::filesystem::path& name);
+
+// Gives a file made by createUnnamed a name; false with errno set, EEXIST if it is taken.
+bool linkUnnamed(FileHandle file, const Directory& directory, const std::filesystem::path& name);
+
+// Renames `from` to `to` in the directory, replacing any file called `to`; false with errno
+// set.
+bool renameWithin(const Directory& directory, const std::filesystem::path& from,
+                  const std::filesystem::path& to);
+
+// Removes the file of that name from the directory.
+void removeWithin(const Directory& directory, const std::filesystem::path& name);
+
+// Gives a complete new file the permission bits of the file it replaces (and, for the
+// superuser, its owner and group), or those of any new file under the umask. As editors do
+// it: where the file system has no such permissions the file keeps what it has.
+void setFinalPermissions(FileHandle file, const FileFacts& replaced);
+
+// A second descriptor of the same file, invalidFile with errno set if there is none to spare.
+FileHandle duplicateFile(FileHandle file);
 
 // Writes all the bytes, or returns false with errno set.
 bool writeAll(FileHandle file, std::span<const std::uint8_t> bytes);
@@ -49,11 +115,6 @@ using CloseFunction = bool (*)(FileHandle file);
 // up front let a filesystem such as ext4 replace an earlier file by rename without first
 // flushing the new one. A hint only: failures show, if at all, when writing.
 void reserveSpace(FileHandle file, std::uint64_t size);
-
-// Has the file removed if the program is interrupted (Ctrl-C) or terminated while it is being
-// written, so that no half-written temporary file is left behind; forgetOnInterrupt ends that.
-void removeOnInterrupt(const std::filesystem::path& path, FileHandle file);
-void forgetOnInterrupt();
 
 // Whether both paths exist and name the same file, through links or other names.
 bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b);
