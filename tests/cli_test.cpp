@@ -185,11 +185,6 @@ TEST_F(Cli, RefusesInputsItCannotConvert) {
                                               "slow.wav"}));
 }
 
-// Windows under Wine has its own consoles, and no address space limit.
-bool windowsBuild() {
-    return std::getenv("PELITOR_COMMAND") != nullptr;
-}
-
 TEST_F(Cli, ALostConsoleIsToldOnceAndTheSdsStillWritten) {
     if (windowsBuild()) {
         GTEST_SKIP() << "closed and full consoles are not tested under Wine";
