@@ -24,8 +24,8 @@ inline std::string programCommand() {
     return command != nullptr ? command : "'" PELITOR_BINARY "'";
 }
 
-// Whether the program under test is the Windows build, run under Wine, which has no symbolic
-// links, POSIX permissions, file size limits, signals or terminals.
+// Whether the program under test is the Windows build, run under Wine: no symbolic links,
+// POSIX permissions, resource limits or signals there, and consoles of Wine's own.
 inline bool windowsBuild() {
     return std::getenv("PELITOR_COMMAND") != nullptr;
 }
