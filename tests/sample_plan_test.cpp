@@ -63,6 +63,9 @@ TEST(SamplePlan, RefusesWhatSdsCannotCarryInOrder) {
     h.sampleRate = 0;
     EXPECT_EQ(refusal(h), "32-bit samples cannot be converted; only 8-, 16- and 24-bit PCM can; "
                           "convert with sox in.wav -b 24 out.wav (24-bit keeps the most)");
+    h.bitsPerSample = 12; // SoX widens it to the next width that converts
+    EXPECT_EQ(refusal(h), "12-bit samples cannot be converted; only 8-, 16- and 24-bit PCM can; "
+                          "convert with sox in.wav -b 16 out.wav");
     h.bitsPerSample = 16;
     EXPECT_EQ(refusal(h),
               "sample rate 0 Hz cannot be sent; SDS carries rates from 477 Hz to 1000000000 Hz");
