@@ -1,28 +1,32 @@
-# Drives CMake. `make`, `make demo` and `make install` build the program alone in build/ (no
-# tests, so GoogleTest is not needed); `make check` builds the tests in build-check/ and runs
-# every test twice, once as built for release and once under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# Drives CMake. `make` and `make install` build the programs in build/, and `make demo` only
+# pelitor and the example generator, all without tests (GoogleTest is not needed for them);
+# `make check` builds the tests in build-check/ and runs every test twice, once as built for
+# release and once under AddressSanitizer and UndefinedBehaviorSanitizer.
 
 GENERATOR := $(if $(shell command -v ninja),-G Ninja,)
 FUZZ_SECONDS ?= 60
 PREFIX ?= /usr/local
 
+CONFIGURE := cmake -S . -B build $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 CHECK_CONFIGURE := cmake -S . -B build-check $(GENERATOR) -DCMAKE_BUILD_TYPE=Release
 WINE_ENV := WINEPREFIX='$(CURDIR)/build-windows/wineprefix' WINEDEBUG=-all LANG=C.UTF-8
 
-.PHONY: all build test-build demo check check-sanitized check-windows fuzz bench install clean
+.PHONY: all build test-build demo check check-sanitized check-windows fuzz bench bench-send install \
+  clean
 
 all: build
 
 build:
-	cmake -S . -B build $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+	$(CONFIGURE)
 	cmake --build build
 
 test-build:
 	$(CHECK_CONFIGURE)
 	cmake --build build-check
 
-demo: build
+demo:
+	$(CONFIGURE)
+	cmake --build build --target pelitor make_example_wav
 	build/make_example_wav examples/tone.wav
 	@echo '--- pelitor examples/tone.wav'
 	@build/pelitor examples/tone.wav
@@ -61,6 +65,11 @@ fuzz:
 bench: build
 	cmake --build build --target pelitor_bench
 	build/pelitor_bench build/pelitor
+
+# Times pelitor-send over a pseudo-terminal against a simulated sampler: closed and open loop.
+bench-send: build
+	cmake --build build --target pelitor_send_bench
+	build/pelitor_send_bench build/pelitor-send
 
 install: build
 	cmake --install build --prefix $(PREFIX)

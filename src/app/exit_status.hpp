@@ -28,6 +28,8 @@ constexpr ExitStatus exitStatusFor(FailureKind kind) {
         return exitCantCreate;
     case FailureKind::writeFailed:
         return exitIoError;
+    case FailureKind::unavailable: // only pelitor-send opens devices
+        return exitAbnormal;
     }
     return exitAbnormal;
 }

@@ -14,6 +14,7 @@ enum class FailureKind {
     unreadable,   // the input cannot be opened or read
     cannotCreate, // the output cannot be created, or would destroy something
     writeFailed,  // writing the output failed
+    unavailable,  // a device cannot be opened, or there is none
 };
 
 struct Failure {

@@ -20,4 +20,9 @@ constexpr SevenBitTriple splitSevenBits(std::uint32_t value) {
             static_cast<std::uint8_t>(value >> 14)};
 }
 
+// The number three 7-bit bytes carry, least significant first.
+constexpr std::uint32_t joinSevenBits(std::uint8_t low, std::uint8_t middle, std::uint8_t high) {
+    return std::uint32_t{low} | std::uint32_t{middle} << 7 | std::uint32_t{high} << 14;
+}
+
 } // namespace pelitor

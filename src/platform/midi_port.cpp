@@ -1,0 +1,193 @@
+#include "platform/midi_port.hpp"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sound/asound.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <termios.h>
+#include <unistd.h>
+#include <utility>
+
+namespace pelitor::platform {
+namespace {
+
+constexpr unsigned alsaMajor = 116; // the character devices of ALSA's /dev/snd
+
+// How long one write may wait for room in the output buffer before the port counts as stuck.
+constexpr int stuckMilliseconds = 5000;
+
+std::string hint(int error) {
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return " (you may need to be in the audio group: sudo usermod -aG audio $USER, then log "
+               "in again)";
+    case EBUSY:
+        return " (another program, amidi perhaps, is using the port)";
+    case ENOENT:
+    case ENXIO:
+    case ENODEV:
+        return " (pelitor-send --list shows the ports there are)";
+    default:
+        return "";
+    }
+}
+
+Failure unavailable(std::string message) {
+    return {FailureKind::unavailable, std::move(message)};
+}
+
+} // namespace
+
+struct MidiPort::SavedTerminal {
+    termios settings;
+};
+
+MidiPort::MidiPort(int fd, Kind kind, std::unique_ptr<SavedTerminal> saved)
+    : fd_(fd), kind_(kind), saved_(std::move(saved)) {}
+
+MidiPort::MidiPort(MidiPort&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), kind_(other.kind_), saved_(std::move(other.saved_)) {}
+
+MidiPort::~MidiPort() {
+    if (fd_ < 0) {
+        return;
+    }
+    if (saved_) {
+        tcsetattr(fd_, TCSADRAIN, &saved_->settings);
+    }
+    close(fd_);
+}
+
+Result<MidiPort> MidiPort::open(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        return unavailable(std::strerror(error) + hint(error));
+    }
+    struct stat status {};
+    if (fstat(fd, &status) != 0 || !S_ISCHR(status.st_mode)) {
+        close(fd);
+        return unavailable("not a MIDI port (neither hw:CARD,DEVICE nor a character device)");
+    }
+    if (major(status.st_rdev) == alsaMajor) {
+        return MidiPort(fd, Kind::alsa, nullptr);
+    }
+    auto saved = std::make_unique<SavedTerminal>();
+    if (tcgetattr(fd, &saved->settings) != 0) {
+        return MidiPort(fd, Kind::other, nullptr);
+    }
+    // Bytes as they are: no echo, no flow control characters, no line ending translation.
+    termios raw = saved->settings;
+    cfmakeraw(&raw);
+    if (tcsetattr(fd, TCSANOW, &raw) != 0) {
+        const int error = errno;
+        close(fd);
+        return unavailable(std::string("cannot switch the terminal to raw bytes: ") +
+                           std::strerror(error));
+    }
+    return MidiPort(fd, Kind::terminal, std::move(saved));
+}
+
+Failure MidiPort::failed(const char* doing) const {
+    return {FailureKind::writeFailed, std::string(doing) + ": " + std::strerror(errno)};
+}
+
+std::optional<Failure> MidiPort::write(std::span<const std::uint8_t> bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
+        if (written > 0) {
+            bytes = bytes.subspan(static_cast<std::size_t>(written));
+            continue;
+        }
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written < 0 && errno != EAGAIN) {
+            return failed("the port failed while sending");
+        }
+        pollfd room{fd_, POLLOUT, 0};
+        const int ready = poll(&room, 1, stuckMilliseconds);
+        if (ready == 0) {
+            return Failure{FailureKind::writeFailed, "the port has taken no bytes for 5 s"};
+        }
+        if (ready < 0 && errno != EINTR) {
+            return failed("the port failed while sending");
+        }
+    }
+    return std::nullopt;
+}
+
+Result<bool> MidiPort::drain() {
+    int result = 0;
+    switch (kind_) {
+    case Kind::terminal:
+        result = tcdrain(fd_);
+        break;
+    case Kind::alsa: {
+        int stream = SNDRV_RAWMIDI_STREAM_OUTPUT;
+        result = ioctl(fd_, SNDRV_RAWMIDI_IOCTL_DRAIN, &stream);
+        break;
+    }
+    case Kind::other:
+        return false;
+    }
+    // Ctrl-C may cut the wait short; what is left goes out before anything written after it.
+    if (result != 0 && errno != EINTR) {
+        return failed("the port failed while sending");
+    }
+    return true;
+}
+
+Result<bool> MidiPort::waitForInput(std::optional<std::chrono::nanoseconds> timeout, int wakeFd) {
+    pollfd fds[] = {{fd_, POLLIN, 0}, {wakeFd, POLLIN, 0}};
+    timespec limit{};
+    if (timeout) {
+        const auto nanoseconds = std::max<std::int64_t>(timeout->count(), 0);
+        limit = {static_cast<time_t>(nanoseconds / 1'000'000'000),
+                 static_cast<long>(nanoseconds % 1'000'000'000)};
+    }
+    const int ready = ppoll(fds, 2, timeout ? &limit : nullptr, nullptr);
+    if (ready < 0) {
+        if (errno == EINTR) {
+            return false;
+        }
+        return failed("waiting for the port");
+    }
+    if (fds[0].revents & (POLLERR | POLLNVAL)) {
+        return Failure{FailureKind::writeFailed, "the port failed while sending"};
+    }
+    return (fds[0].revents & (POLLIN | POLLHUP)) != 0;
+}
+
+Result<std::size_t> MidiPort::read(std::span<std::uint8_t> into) {
+    for (;;) {
+        const ssize_t count = ::read(fd_, into.data(), into.size());
+        if (count > 0) {
+            return static_cast<std::size_t>(count);
+        }
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0 && errno == EAGAIN) {
+            return std::size_t{0};
+        }
+        if (count == 0) {
+            return Failure{FailureKind::writeFailed, "the port was closed at the other end"};
+        }
+        return failed("the port failed while reading the sampler's answer");
+    }
+}
+
+void MidiPort::discardInput() {
+    std::uint8_t ignored[256];
+    while (::read(fd_, ignored, sizeof ignored) > 0) {
+    }
+}
+
+} // namespace pelitor::platform

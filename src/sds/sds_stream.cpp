@@ -1,0 +1,160 @@
+#include "sds/sds_stream.hpp"
+
+#include "sds/data_packet.hpp"
+
+#include <cstdio>
+#include <string>
+
+namespace pelitor {
+namespace {
+
+std::string hex(std::uint8_t byte) {
+    char text[5];
+    std::snprintf(text, sizeof text, "0x%02X", byte);
+    return text;
+}
+
+Failure fault(std::size_t offset, const std::string& what) {
+    return {FailureKind::unusable, "byte " + std::to_string(offset) + ": " + what};
+}
+
+std::string packetName(std::uint64_t index) {
+    return "packet " + std::to_string(index);
+}
+
+// What every message shares: F0 7E first, then 7-bit bytes, its type at byte 3, and F7 as its
+// last byte.
+std::optional<Failure> framingFault(std::span<const std::uint8_t> bytes, std::size_t offset,
+                                    std::size_t size, std::uint8_t type, const std::string& name) {
+    const std::size_t last = offset + size - 1;
+    for (std::size_t at = offset; at <= last; ++at) {
+        if (at == bytes.size()) {
+            return fault(at, "the file ends inside " + name + " (" + std::to_string(at - offset) +
+                                 " of " + std::to_string(size) + " bytes)");
+        }
+        const std::uint8_t byte = bytes[at];
+        if (at == offset && byte != sysExStart) {
+            return fault(at, "F0 expected at the start of " + name + ", found " + hex(byte));
+        }
+        if (at == offset + 1 && byte != nonRealTime) {
+            return fault(at, name + " is not a non-real-time universal message (7E expected, " +
+                                 "found " + hex(byte) + ")");
+        }
+        if (at == last && byte != sysExEnd) {
+            return fault(at, "F7 expected at the end of " + name + ", found " + hex(byte));
+        }
+        if (at > offset && at < last && byte >= 0x80) {
+            return fault(at, name + " holds the status byte " + hex(byte) +
+                                 " (only 00 to 7F may come between F0 and F7)");
+        }
+        if (at == offset + 3 && byte != type) {
+            return fault(at, "message type " + hex(byte) + " where " + name + " (type " +
+                                 hex(type) + ") should be");
+        }
+    }
+    return std::nullopt;
+}
+
+Result<DumpHeader> checkHeader(std::span<const std::uint8_t> bytes) {
+    if (bytes.empty()) {
+        return fault(0, "the file is empty");
+    }
+    const std::string name = "the dump header";
+    if (auto framing = framingFault(bytes, 0, dumpHeaderSize, dumpHeaderType, name)) {
+        return *framing;
+    }
+    const DumpHeader header = parseDumpHeader(bytes.first<dumpHeaderSize>());
+    if (header.bitsPerSample < narrowestWord || header.bitsPerSample > widestWord) {
+        return fault(6, "words of " + std::to_string(header.bitsPerSample) +
+                            " bits; SDS words are 8 to 28 bits");
+    }
+    if (header.periodNs == 0) {
+        return fault(7, "a sample period of 0 ns");
+    }
+    if (header.loopType != loopForward && header.loopType != loopAlternating &&
+        header.loopType != loopOff) {
+        return fault(19, "loop type " + hex(header.loopType) + "; 00, 01 or 7F expected");
+    }
+    return header;
+}
+
+std::optional<Failure> packetFault(std::span<const std::uint8_t> bytes, std::uint64_t index,
+                                   std::uint8_t deviceChannel) {
+    const std::size_t offset = packetOffset(index);
+    const std::string name = packetName(index);
+    if (auto framing = framingFault(bytes, offset, packetSize, dataPacketType, name)) {
+        return framing;
+    }
+    if (bytes[offset + 2] != deviceChannel) {
+        return fault(offset + 2, name + " is for device channel " +
+                                     std::to_string(bytes[offset + 2]) + ", the dump header for " +
+                                     std::to_string(deviceChannel));
+    }
+    const std::uint8_t number = bytes[offset + packetNumberIndex];
+    const auto expected = static_cast<std::uint8_t>(index & 0x7F);
+    if (number != expected) {
+        return fault(offset + packetNumberIndex, name + " is numbered " + std::to_string(number) +
+                                                     ", " + std::to_string(expected) + " expected");
+    }
+    const auto packet = bytes.subspan(offset).first<packetSize>();
+    const std::uint8_t checksum = packetChecksum(packet);
+    if (packet[packetChecksumIndex] != checksum) {
+        return fault(offset + packetChecksumIndex, name + ": checksum " +
+                                                       hex(packet[packetChecksumIndex]) + ", " +
+                                                       hex(checksum) + " expected");
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+DumpHeader parseDumpHeader(std::span<const std::uint8_t, dumpHeaderSize> message) {
+    return {.deviceChannel = message[2],
+            .sampleNumber = static_cast<std::uint16_t>(message[4] | message[5] << 7),
+            .bitsPerSample = message[6],
+            .periodNs = joinSevenBits(message[7], message[8], message[9]),
+            .wordCount = joinSevenBits(message[10], message[11], message[12]),
+            .loopStart = joinSevenBits(message[13], message[14], message[15]),
+            .loopEnd = joinSevenBits(message[16], message[17], message[18]),
+            .loopType = message[19]};
+}
+
+Result<SdsStream> checkSdsStream(std::span<const std::uint8_t> bytes) {
+    const auto header = checkHeader(bytes);
+    if (!header) {
+        return header.failure();
+    }
+    const std::uint64_t packets = packetsFor(header->wordCount, header->bitsPerSample);
+    const std::string announced = "the dump header announces " + std::to_string(header->wordCount) +
+                                  " words in " + std::to_string(packets) + " packets";
+    for (std::uint64_t index = 0; index < packets; ++index) {
+        if (packetOffset(index) == bytes.size()) {
+            return fault(bytes.size(),
+                         "the file ends after " + std::to_string(index) + " packets; " + announced);
+        }
+        if (auto failure = packetFault(bytes, index, header->deviceChannel)) {
+            return *failure;
+        }
+    }
+    const std::size_t end = packetOffset(packets);
+    if (bytes.size() > end) {
+        const std::size_t extra = bytes.size() - end;
+        return fault(end, std::to_string(extra) + (extra == 1 ? " byte" : " bytes") +
+                              " after the last packet; " + announced);
+    }
+    return SdsStream{*header, packets};
+}
+
+std::vector<std::uint8_t> onDeviceChannel(std::span<const std::uint8_t> stream,
+                                          const SdsStream& checked, std::uint8_t deviceChannel) {
+    std::vector<std::uint8_t> bytes(stream.begin(), stream.end());
+    bytes[2] = deviceChannel;
+    for (std::uint64_t index = 0; index < checked.packets; ++index) {
+        const auto packet = std::span(bytes).subspan(packetOffset(index)).first<packetSize>();
+        packet[2] = deviceChannel;
+        packet[packetChecksumIndex] = packetChecksum(packet);
+    }
+    return bytes;
+}
+
+} // namespace pelitor

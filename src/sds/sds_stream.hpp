@@ -1,0 +1,56 @@
+#pragma once
+
+#include "common/failure.hpp"
+#include "sds/dump_header.hpp"
+#include "sds/seven_bit.hpp"
+#include "sds/sysex.hpp"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace pelitor {
+
+// The fields of a dump header message, read back as makeDumpHeader writes them.
+DumpHeader parseDumpHeader(std::span<const std::uint8_t, dumpHeaderSize> message);
+
+// Words are 8 to 28 bits wide; each takes as many 7-bit bytes as it needs.
+inline constexpr int narrowestWord = 8;
+inline constexpr int widestWord = 28;
+constexpr std::size_t bytesPerWord(int bitsPerWord) {
+    return static_cast<std::size_t>(bitsPerWord + 6) / 7;
+}
+
+// How many data packets carry `words` words of `bitsPerWord` bits.
+constexpr std::uint64_t packetsFor(std::uint32_t words, int bitsPerWord) {
+    const std::uint64_t wordsPerPacket = packetDataSize / bytesPerWord(bitsPerWord);
+    return (words + wordsPerPacket - 1) / wordsPerPacket;
+}
+
+// A checked SDS stream: one dump header, then exactly the data packets it announces.
+struct SdsStream {
+    DumpHeader header;
+    std::uint64_t packets = 0;
+};
+
+// Checks that the bytes are one dump header followed by the data packets it announces, all
+// framed, numbered and checksummed right, with nothing after them. The failure (unusable)
+// names the first fault and its byte offset: "byte 148: packet 1: checksum 12, 34 expected".
+Result<SdsStream> checkSdsStream(std::span<const std::uint8_t> bytes);
+
+// Where packet `index` of a stream starts.
+constexpr std::size_t packetOffset(std::uint64_t index) {
+    return dumpHeaderSize + static_cast<std::size_t>(index) * packetSize;
+}
+
+// The longest stream that can be valid: the most words, of the widest kind.
+inline constexpr std::size_t longestSdsStream =
+    packetOffset(packetsFor(maxSevenBitTriple, widestWord));
+
+// A checked stream with every message addressed to `deviceChannel`, and the checksum of every
+// packet made for it.
+std::vector<std::uint8_t> onDeviceChannel(std::span<const std::uint8_t> stream,
+                                          const SdsStream& checked, std::uint8_t deviceChannel);
+
+} // namespace pelitor

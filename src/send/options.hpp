@@ -1,0 +1,28 @@
+#pragma once
+
+#include "common/failure.hpp"
+#include "send/handshake.hpp"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace pelitor::send {
+
+// What one run of pelitor-send is asked to do.
+struct SendOptions {
+    enum Task { send, list, check, help, version } task = send;
+    std::string port;
+    std::string file;
+    Time interval = 20ms;
+    unsigned retries = 5;
+    std::optional<std::uint8_t> deviceChannel; // overrides the file's
+};
+
+// Takes the arguments after the program's name.
+Result<SendOptions> parseSendOptions(std::span<const std::string> arguments);
+
+extern const char* const usageText;
+
+} // namespace pelitor::send

@@ -1,0 +1,34 @@
+#include "send/port_list.hpp"
+
+#include "send/port_name.hpp"
+#include "send/send_report.hpp"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace pelitor::send {
+
+int listPorts(std::ostream& out, std::ostream& errors) {
+    std::vector<std::string> fileNames;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/snd", error)) {
+        fileNames.push_back(entry.path().filename().string());
+    }
+    std::ifstream cardsFile("/proc/asound/cards");
+    const std::string cards(std::istreambuf_iterator<char>(cardsFile), {});
+    const std::vector<std::string> ports = describePorts(fileNames, parseSoundCards(cards));
+    if (ports.empty()) {
+        return fail(errors, "",
+                    {FailureKind::unavailable,
+                     "no raw MIDI ports in /dev/snd (is the MIDI interface connected and "
+                     "switched on?)"});
+    }
+    for (const std::string& port : ports) {
+        out << port << '\n';
+    }
+    out << std::flush;
+    return sendSuccess;
+}
+
+} // namespace pelitor::send

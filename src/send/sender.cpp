@@ -1,0 +1,95 @@
+#include "send/sender.hpp"
+
+#include "platform/interrupt_watch.hpp"
+#include "platform/midi_port.hpp"
+#include "platform/stderr_terminal.hpp"
+#include "sds/sds_stream.hpp"
+#include "send/options.hpp"
+#include "send/port_list.hpp"
+#include "send/port_name.hpp"
+#include "send/progress.hpp"
+#include "send/sds_input.hpp"
+#include "send/send_report.hpp"
+#include "send/transfer.hpp"
+
+#ifndef PELITOR_VERSION
+#error "PELITOR_VERSION is set by the build"
+#endif
+
+namespace pelitor::send {
+namespace {
+
+// The file's bytes once they have passed the check, or the status it ends with.
+struct CheckedFile {
+    std::vector<std::uint8_t> bytes;
+    SdsStream stream;
+};
+
+Result<CheckedFile> readChecked(const std::string& path) {
+    auto bytes = readSdsFile(path);
+    if (!bytes) {
+        return bytes.failure();
+    }
+    const auto stream = checkSdsStream(*bytes);
+    if (!stream) {
+        return stream.failure();
+    }
+    return CheckedFile{std::move(*bytes), *stream};
+}
+
+int send(const SendOptions& options, const CheckedFile& file, std::ostream& errors) {
+    const auto path = portDevicePath(options.port);
+    if (!path) {
+        return fail(errors, options.port, path.failure());
+    }
+    // Watched from before the port is switched to raw bytes, so that it is always given back.
+    const platform::InterruptWatch interrupt;
+    auto port = platform::MidiPort::open(*path);
+    if (!port) {
+        return fail(errors, options.port, port.failure());
+    }
+    const std::uint8_t channel = options.deviceChannel.value_or(file.stream.header.deviceChannel);
+    const std::vector<std::uint8_t> stream =
+        channel == file.stream.header.deviceChannel
+            ? file.bytes
+            : onDeviceChannel(file.bytes, file.stream, channel);
+    return runTransfer({options.file,
+                        options.port,
+                        stream,
+                        {file.stream.packets, channel, options.interval, options.retries}},
+                       *port, interrupt, errors, platform::stderrIsTerminal());
+}
+
+} // namespace
+
+int runSender(std::span<const std::string> arguments, std::ostream& out, std::ostream& errors) {
+    const auto options = parseSendOptions(arguments);
+    if (!options) {
+        return fail(errors, "", options.failure());
+    }
+    switch (options->task) {
+    case SendOptions::help:
+        out << usageText << std::flush;
+        return sendSuccess;
+    case SendOptions::version:
+        out << "pelitor-send " PELITOR_VERSION "\n" << std::flush;
+        return sendSuccess;
+    case SendOptions::list:
+        return listPorts(out, errors);
+    case SendOptions::check:
+    case SendOptions::send:
+        break;
+    }
+    // The whole file is checked before the port is opened.
+    const auto file = readChecked(options->file);
+    if (!file) {
+        return fail(errors, options->file, file.failure());
+    }
+    if (options->task == SendOptions::check) {
+        out << streamSummary(options->file, file->stream) << '\n' << std::flush;
+        return sendSuccess;
+    }
+    return send(*options, *file, errors);
+}
+
+} // namespace pelitor::send

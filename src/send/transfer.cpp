@@ -1,0 +1,216 @@
+#include "send/transfer.hpp"
+
+#include "sds/handshake_message.hpp"
+#include "send/progress.hpp"
+#include "send/send_report.hpp"
+
+#include <array>
+#include <deque>
+
+namespace pelitor::send {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A byte takes 10 bits at 31,250 bits per second on a MIDI cable.
+constexpr Time wireTimePerByte = 320us;
+
+constexpr Time progressEvery = 100ms;
+
+// The progress on standard error: on a terminal one line that rewrites itself, at most every
+// progressEvery and whenever the sampler starts or stops waiting; elsewhere nothing until the
+// end.
+class ProgressDisplay {
+  public:
+    ProgressDisplay(std::ostream& errors, bool live, std::string_view name)
+        : errors_(errors), live_(live), name_(name) {}
+
+    void show(const Progress& progress, Time now) {
+        if (!live_ || (now < next_ && progress.samplerWaits == samplerWaits_)) {
+            return;
+        }
+        next_ = now + progressEvery;
+        samplerWaits_ = progress.samplerWaits;
+        errors_ << '\r' << progressLine(name_, progress) << "\x1b[K" << std::flush;
+        shown_ = true;
+    }
+
+    // Clears the line for what is said at the end.
+    void end() {
+        if (shown_) {
+            errors_ << "\r\x1b[K" << std::flush;
+        }
+    }
+
+  private:
+    std::ostream& errors_;
+    bool live_;
+    std::string_view name_;
+    Time next_{};
+    bool samplerWaits_ = false;
+    bool shown_ = false;
+};
+
+std::string packetOfTotal(const Handshake& handshake, std::uint64_t total) {
+    if (handshake.onHeader()) {
+        return "the dump header";
+    }
+    return "packet " + std::to_string(handshake.currentPacket()) + " (of " + std::to_string(total) +
+           ", counted from 0)";
+}
+
+// The bytes of the message to send; a CANCEL is made in `cancel`.
+std::span<const std::uint8_t> messageBytes(const Send& send, const Transfer& transfer,
+                                           HandshakeMessage& cancel) {
+    switch (send.message) {
+    case Send::dumpHeader:
+        return transfer.stream.first(dumpHeaderSize);
+    case Send::dataPacket:
+        return transfer.stream.subspan(packetOffset(send.packet), packetSize);
+    case Send::cancel:
+        break;
+    }
+    cancel = makeHandshake(cancelType, transfer.settings.deviceChannel,
+                           static_cast<std::uint8_t>(send.packet & 0x7F));
+    return cancel;
+}
+
+// The last line of a transfer, and the status it ends with.
+int reportOutcome(Outcome outcome, const Transfer& transfer, const Handshake& handshake,
+                  Time elapsed, const platform::InterruptWatch& interrupt, std::ostream& errors) {
+    const std::uint64_t packets = transfer.settings.packets;
+    switch (outcome) {
+    case Outcome::sent:
+        errors << sentLine(transfer.fileName, packets, elapsed, handshake.closedLoop(),
+                           handshake.resent())
+               << '\n'
+               << std::flush;
+        return sendSuccess;
+    case Outcome::cancelled:
+        complain(errors, transfer.portName,
+                 "the sampler cancelled the transfer at " + packetOfTotal(handshake, packets));
+        return sendTempFail;
+    case Outcome::refused:
+        complain(errors, transfer.portName,
+                 "the sampler refused " + packetOfTotal(handshake, packets) + " " +
+                     std::to_string(handshake.refusals()) + " times (--retries " +
+                     std::to_string(transfer.settings.retries) + "); sent CANCEL");
+        return sendTempFail;
+    case Outcome::interrupted:
+        break;
+    }
+    complain(errors, transfer.fileName,
+             "interrupted at " + packetOfTotal(handshake, packets) +
+                 "; sent CANCEL to the sampler");
+    return sendInterrupted + interrupt.signal();
+}
+
+} // namespace
+
+int runTransfer(const Transfer& transfer, platform::MidiPort& port,
+                const platform::InterruptWatch& interrupt, std::ostream& errors, bool live) {
+    const HandshakeSettings& settings = transfer.settings;
+    const auto start = Clock::now();
+    const auto now = [&] {
+        return Time(Clock::now() - start);
+    };
+    Handshake handshake(settings);
+    ReplyScanner scanner;
+    std::deque<Reply> replies;
+    std::array<std::uint8_t, 512> incoming{};
+    std::optional<Time> firstPacket;
+    ProgressDisplay display(errors, live, transfer.fileName);
+    const auto progress = [&](Time at) {
+        return Progress{handshake.currentPacket(),
+                        settings.packets,
+                        handshake.onHeader(),
+                        handshake.closedLoop(),
+                        handshake.samplerWaits(),
+                        handshake.resent(),
+                        firstPacket ? at - *firstPacket : Time{}};
+    };
+    const auto portFailed = [&](const Failure& failure) {
+        display.end();
+        return fail(errors, transfer.portName, failure);
+    };
+    if (!live) {
+        errors << "sending " << transfer.fileName << " to " << transfer.portName << ": "
+               << settings.packets << " packets\n"
+               << std::flush;
+    }
+    port.discardInput();
+    if (interrupt.signal() != 0) {
+        complain(errors, transfer.fileName, "interrupted before anything was sent");
+        return sendInterrupted + interrupt.signal();
+    }
+
+    bool interruptTaken = false;
+    Action action = handshake.start();
+    while (!std::holds_alternative<Finish>(action)) {
+        const Send* send = std::get_if<Send>(&action);
+        if (interrupt.signal() != 0 && !interruptTaken &&
+            !(send != nullptr && send->message == Send::cancel)) {
+            interruptTaken = true;
+            action = handshake.interrupt();
+            continue;
+        }
+        if (send != nullptr) {
+            HandshakeMessage cancel;
+            const auto bytes = messageBytes(*send, transfer, cancel);
+            if (auto failure = port.write(bytes)) {
+                return portFailed(*failure);
+            }
+            const auto drained = port.drain();
+            if (!drained) {
+                return portFailed(drained.failure());
+            }
+            Time left = now();
+            if (!*drained) {
+                left += wireTimePerByte * static_cast<Time::rep>(bytes.size());
+            }
+            if (send->message == Send::dataPacket && !firstPacket) {
+                firstPacket = left;
+            }
+            action = handshake.sent(left);
+            display.show(progress(left), left);
+            continue;
+        }
+        if (!replies.empty()) {
+            action = handshake.received(replies.front());
+            replies.pop_front();
+            continue;
+        }
+        const Time waitFrom = now();
+        action = handshake.tick(waitFrom);
+        const Await* await = std::get_if<Await>(&action);
+        if (await == nullptr) {
+            continue;
+        }
+        display.show(progress(waitFrom), waitFrom);
+        std::optional<Time> timeout;
+        if (await->deadline) {
+            timeout = *await->deadline - waitFrom;
+        }
+        const auto ready = port.waitForInput(timeout, interrupt.fd());
+        if (!ready) {
+            return portFailed(ready.failure());
+        }
+        if (*ready) {
+            const auto count = port.read(incoming);
+            if (!count) {
+                return portFailed(count.failure());
+            }
+            for (std::size_t i = 0; i < *count; ++i) {
+                if (const auto reply = scanner.take(incoming[i])) {
+                    replies.push_back(*reply);
+                }
+            }
+        }
+    }
+
+    display.end();
+    return reportOutcome(std::get<Finish>(action).outcome, transfer, handshake, now(), interrupt,
+                         errors);
+}
+
+} // namespace pelitor::send

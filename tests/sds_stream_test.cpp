@@ -1,0 +1,110 @@
+#include "sds/sds_stream.hpp"
+#include "support/sds_builder.hpp"
+
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace pelitor {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+std::string checked(const Bytes& bytes) {
+    const auto stream = checkSdsStream(bytes);
+    if (!stream) {
+        EXPECT_EQ(stream.failure().kind, FailureKind::unusable);
+        return stream.failure().message;
+    }
+    return "valid, " + std::to_string(stream->packets) + " packets";
+}
+
+TEST(SdsStream, ReadsBackEveryHeaderField) {
+    const DumpHeader header{.deviceChannel = 0x11,
+                            .sampleNumber = 0x3FFF,
+                            .bitsPerSample = 28,
+                            .periodNs = 0x1FFFFF,
+                            .wordCount = 0x1ABCDE,
+                            .loopStart = 0x012345,
+                            .loopEnd = 0x1FFFFE,
+                            .loopType = loopAlternating};
+    const DumpHeader read = parseDumpHeader(makeDumpHeader(header));
+    EXPECT_EQ(makeDumpHeader(read), makeDumpHeader(header));
+    EXPECT_EQ(read.sampleNumber, 0x3FFF);
+    EXPECT_EQ(read.wordCount, 0x1ABCDEU);
+    EXPECT_EQ(read.loopEnd, 0x1FFFFEU);
+}
+
+TEST(SdsStream, CountsPacketsByWordWidth) {
+    // 8 to 14 bits take two bytes a word, 15 to 21 three, 22 to 28 four.
+    EXPECT_EQ(packetsFor(60, 8), 1U);
+    EXPECT_EQ(packetsFor(61, 14), 2U);
+    EXPECT_EQ(packetsFor(40, 15), 1U);
+    EXPECT_EQ(packetsFor(41, 21), 2U);
+    EXPECT_EQ(packetsFor(30, 22), 1U);
+    EXPECT_EQ(packetsFor(44100, 16), 1103U);
+    EXPECT_EQ(packetsFor(0, 16), 0U);
+    EXPECT_EQ(longestSdsStream, 21U + 69906U * 127U);
+}
+
+TEST(SdsStream, AcceptsWhatPelitorWrites) {
+    EXPECT_EQ(checked(test::sdsStream(44100)), "valid, 1103 packets");
+    EXPECT_EQ(checked(test::sdsStream(61, 8, 0x7F)), "valid, 2 packets");
+    EXPECT_EQ(checked(test::sdsStream(30 * 200, 24, 5)), "valid, 200 packets"); // numbers wrap
+    EXPECT_EQ(checked(test::sdsStream(0)), "valid, 0 packets");
+}
+
+// The five faults a damaged file shows most often are checked through --check, end to end.
+TEST(SdsStream, NamesTheFirstFaultAndItsOffset) {
+    const Bytes good = test::sdsStream(100); // 3 packets: at 21, 148 and 275
+    struct Case {
+        std::string label;
+        std::function<void(Bytes&)> corrupt;
+        std::string message;
+    };
+    const std::vector<Case> cases{
+        {"empty", [](Bytes& b) { b.clear(); }, "byte 0: the file is empty"},
+        {"not SysEx", [](Bytes& b) { b[0] = 'R'; },
+         "byte 0: F0 expected at the start of the dump header, found 0x52"},
+        {"real-time universal", [](Bytes& b) { b[1] = 0x7F; },
+         "byte 1: the dump header is not a non-real-time universal message (7E expected, found "
+         "0x7F)"},
+        {"packet first", [](Bytes& b) { b.erase(b.begin(), b.begin() + 21); },
+         "byte 3: message type 0x02 where the dump header (type 0x01) should be"},
+        {"header type", [](Bytes& b) { b[3] = 0x03; },
+         "byte 3: message type 0x03 where the dump header (type 0x01) should be"},
+        {"width", [](Bytes& b) { b[6] = 29; },
+         "byte 6: words of 29 bits; SDS words are 8 to 28 bits"},
+        {"period", [](Bytes& b) { b[7] = b[8] = b[9] = 0; }, "byte 7: a sample period of 0 ns"},
+        {"loop type", [](Bytes& b) { b[19] = 0x02; },
+         "byte 19: loop type 0x02; 00, 01 or 7F expected"},
+        {"status byte inside", [](Bytes& b) { b[200] = 0x90; },
+         "byte 200: packet 1 holds the status byte 0x90 (only 00 to 7F may come between F0 and "
+         "F7)"},
+        {"other channel", [](Bytes& b) { b[150] = 3; },
+         "byte 150: packet 1 is for device channel 3, the dump header for 0"},
+        {"packet type", [](Bytes& b) { b[151] = 0x01; },
+         "byte 151: message type 0x01 where packet 1 (type 0x02) should be"},
+        {"packet missing", [](Bytes& b) { b.resize(275); },
+         "byte 275: the file ends after 2 packets; the dump header announces 100 words in 3 "
+         "packets"},
+        {"packet too many",
+         [&](Bytes& b) { b.insert(b.end(), good.begin() + 21, good.begin() + 148); },
+         "byte 402: 127 bytes after the last packet; the dump header announces 100 words in 3 "
+         "packets"},
+    };
+    for (const Case& c : cases) {
+        Bytes bytes = good;
+        c.corrupt(bytes);
+        EXPECT_EQ(checked(bytes), c.message) << c.label;
+    }
+}
+
+TEST(SdsStream, MovesEveryMessageToAnotherChannelWithItsChecksum) {
+    const Bytes original = test::sdsStream(100, 16, 0);
+    const auto stream = checkSdsStream(original);
+    ASSERT_TRUE(stream);
+    EXPECT_EQ(onDeviceChannel(original, *stream, 9), test::sdsStream(100, 16, 9));
+}
+
+} // namespace
+} // namespace pelitor

@@ -1,0 +1,150 @@
+#include "send/options.hpp"
+#include "send/port_name.hpp"
+#include "send/progress.hpp"
+
+#include <gtest/gtest.h>
+
+namespace pelitor::send {
+namespace {
+
+std::string parsed(std::vector<std::string> arguments) {
+    const auto options = parseSendOptions(arguments);
+    if (!options) {
+        EXPECT_EQ(options.failure().kind, FailureKind::usage);
+        return "failure: " + options.failure().message;
+    }
+    const char* tasks[] = {"send", "list", "check", "help", "version"};
+    std::string text =
+        std::string(tasks[options->task]) + " [" + options->port + "][" + options->file + "] i=" +
+        std::to_string(
+            std::chrono::duration_cast<std::chrono::milliseconds>(options->interval).count()) +
+        " r=" + std::to_string(options->retries);
+    if (options->deviceChannel) {
+        text += " d=" + std::to_string(*options->deviceChannel);
+    }
+    return text;
+}
+
+TEST(SendOptions, TakesEachTaskAndItsSettings) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{"hw:1,0", "a.sds"}, "send [hw:1,0][a.sds] i=20 r=5"},
+        {{"-i", "0", "-r100", "--device=127", "/dev/pts/3", "a.sds"},
+         "send [/dev/pts/3][a.sds] i=0 r=100 d=127"},
+        {{"--interval", "10000", "-d", "0", "p", "f"}, "send [p][f] i=10000 r=5 d=0"},
+        {{"--list"}, "list [][] i=20 r=5"},
+        {{"--check", "a.sds"}, "check [][a.sds] i=20 r=5"},
+        {{"--check", "-d", "3", "a.sds"}, "check [][a.sds] i=20 r=5 d=3"},
+        {{"--list", "--help"}, "help [][] i=20 r=5"},
+        {{"-V", "x", "y", "z"}, "version [][] i=20 r=5"},
+        {{}, "failure: PORT and FILE.sds expected (see --help)"},
+        {{"hw:1,0"}, "failure: PORT and FILE.sds expected (see --help)"},
+        {{"p", "a.sds", "b.sds"}, "failure: too many operands: PORT and FILE.sds expected"},
+        {{"--check"}, "failure: --check: one FILE.sds expected"},
+        {{"--list", "x"}, "failure: --list: takes no operands"},
+        {{"--list", "--check", "a.sds"}, "failure: --list and --check: one at a time"},
+        {{"-i", "10001", "p", "f"}, "failure: -i 10001: must be 0 to 10000"},
+        {{"--retries=101", "p", "f"}, "failure: --retries 101: must be 0 to 100"},
+        {{"--device", "200", "p", "f"}, "failure: --device 200: must be 0 to 127"},
+        {{"p", "f", "-i", "5"}, "failure: -i: options go before PORT and FILE.sds"},
+    };
+    for (const auto& [arguments, expected] : cases) {
+        EXPECT_EQ(parsed(arguments), expected);
+    }
+}
+
+TEST(PortName, MapsAlsaNamesToTheirDeviceFiles) {
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"hw:1,0", "/dev/snd/midiC1D0"},
+        {"hw:12,3,0", "/dev/snd/midiC12D3"},
+        {"/dev/ttyUSB0", "/dev/ttyUSB0"},
+        {"midi", "midi"},
+        {"hw:1", "usage: not a port name; hw:CARD,DEVICE expected, as pelitor-send --list shows"},
+        {"hw:1,", "usage: not a port name; hw:CARD,DEVICE expected, as pelitor-send --list shows"},
+        {"hw:a,0", "usage: not a port name; hw:CARD,DEVICE expected, as pelitor-send --list shows"},
+        {"hw:1,0,0,0",
+         "usage: not a port name; hw:CARD,DEVICE expected, as pelitor-send --list shows"},
+        {"hw:1000,0",
+         "usage: not a port name; hw:CARD,DEVICE expected, as pelitor-send --list shows"},
+        {"hw:1,0,2", "unavailable: only subdevice 0 can be opened; use hw:1,0"},
+    };
+    for (const auto& [port, expected] : cases) {
+        const auto path = portDevicePath(port);
+        const std::string text =
+            path ? *path
+                 : (path.failure().kind == FailureKind::usage ? "usage: " : "unavailable: ") +
+                       path.failure().message;
+        EXPECT_EQ(text, expected) << port;
+    }
+}
+
+TEST(PortList, NamesEachRawMidiDeviceAfterItsCard) {
+    const std::string cards = " 0 [PCH            ]: HDA-Intel - HDA Intel PCH\n"
+                              "                      HDA Intel PCH at 0xf7f10000 irq 32\n"
+                              " 1 [UMONE          ]: USB-Audio - UM-ONE\n"
+                              "                      Roland UM-ONE at usb-0000:00:14.0-2\n"
+                              "10 [Dual           ]: USB-Audio - MIDI Dual\n";
+    const auto names = parseSoundCards(cards);
+    EXPECT_EQ(names, (std::map<unsigned, std::string>{
+                         {0, "HDA Intel PCH"}, {1, "UM-ONE"}, {10, "MIDI Dual"}}));
+    const std::vector<std::string> files{"controlC1", "midiC10D1", "midiC1D0", "pcmC0D0p",
+                                         "midiC10D0", "midiC2D0",  "midiCxD0", "seq"};
+    EXPECT_EQ(describePorts(files, names),
+              (std::vector<std::string>{"hw:1,0   UM-ONE  /dev/snd/midiC1D0",
+                                        "hw:2,0   (unnamed card)  /dev/snd/midiC2D0",
+                                        "hw:10,0  MIDI Dual  /dev/snd/midiC10D0",
+                                        "hw:10,1  MIDI Dual  /dev/snd/midiC10D1"}));
+    EXPECT_TRUE(describePorts(std::vector<std::string>{"timer", "seq"}, {}).empty());
+}
+
+TEST(ProgressText, SaysWhereTheTransferStands) {
+    using std::chrono::seconds;
+    EXPECT_EQ(progressLine("v.sds", {.total = 1103}),
+              "v.sds: dump header sent, waiting up to 2 s for the sampler to answer");
+    EXPECT_EQ(progressLine("v.sds", {.total = 1103, .samplerWaits = true}),
+              "v.sds: dump header sent, the sampler asked to wait");
+    EXPECT_EQ(progressLine("v.sds", {.total = 1103, .onHeader = false}),
+              "v.sds: 0 of 1103 packets (0%), open loop, 0 resent");
+    EXPECT_EQ(progressLine("v.sds", {.done = 110,
+                                     .total = 1103,
+                                     .onHeader = false,
+                                     .closedLoop = true,
+                                     .resent = 2,
+                                     .sinceFirstPacket = seconds(5)}),
+              "v.sds: 110 of 1103 packets (9%), closed loop, 2 resent, 0:45 left");
+    EXPECT_EQ(progressLine("v.sds", {.done = 110,
+                                     .total = 1103,
+                                     .onHeader = false,
+                                     .samplerWaits = true,
+                                     .sinceFirstPacket = seconds(5)}),
+              "v.sds: 110 of 1103 packets (9%), open loop, 0 resent, the sampler asked to wait");
+    EXPECT_EQ(sentLine("voice.sds", 1103, std::chrono::milliseconds(47'049), true, 2),
+              "sent voice.sds: 1103 packets in 47.0 s, closed loop, 2 resent");
+}
+
+TEST(ProgressText, SummarisesACheckedStream) {
+    EXPECT_EQ(streamSummary("v.sds",
+                            {{.bitsPerSample = 16, .periodNs = 22675, .wordCount = 44100}, 1103}),
+              "v.sds: 16-bit words, 44101 Hz (period 22675 ns), 44100 words (1.000 s), 1103 "
+              "packets, forward loop from word 0 to 0, device channel 0, sample number 0");
+    EXPECT_EQ(streamSummary("w.sds", {{.deviceChannel = 3,
+                                       .sampleNumber = 300,
+                                       .bitsPerSample = 24,
+                                       .periodNs = 20833,
+                                       .wordCount = 96000,
+                                       .loopStart = 10,
+                                       .loopEnd = 95999,
+                                       .loopType = loopAlternating},
+                                      3200}),
+              "w.sds: 24-bit words, 48001 Hz (period 20833 ns), 96000 words (2.000 s), 3200 "
+              "packets, alternating loop from word 10 to 95999, device channel 3, sample number "
+              "300");
+    EXPECT_EQ(
+        streamSummary(
+            "x.sds",
+            {{.bitsPerSample = 8, .periodNs = 125000, .wordCount = 16, .loopType = loopOff}, 1}),
+        "x.sds: 8-bit words, 8000 Hz (period 125000 ns), 16 words (0.002 s), 1 packet, no "
+        "loop, device channel 0, sample number 0");
+}
+
+} // namespace
+} // namespace pelitor::send

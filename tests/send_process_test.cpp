@@ -1,0 +1,401 @@
+// pelitor-send end to end, against a simulated sampler on a pseudo-terminal.
+#include "sds/sds_stream.hpp"
+#include "support/program.hpp"
+#include "support/sds_builder.hpp"
+#include "support/simulated_sampler.hpp"
+
+#include <csignal>
+#include <gtest/gtest.h>
+
+namespace pelitor::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string sender = "'" PELITOR_SEND_BINARY "'";
+
+struct Transfer {
+    int status = -1;
+    std::string err;
+    std::vector<SysExMessage> messages;
+    Bytes received;
+    std::vector<std::string> faults;
+    bool terminalRestored = false;
+    double seconds = 0;
+};
+
+double secondsBetween(SamplerClock::time_point from, SamplerClock::time_point to) {
+    return std::chrono::duration<double>(to - from).count();
+}
+
+class Sender : public ProgramTest {
+  protected:
+    // Sends `file` as voice.sds to a sampler that answers as `script` says; `meanwhile` runs
+    // while the transfer does.
+    Transfer
+    send(const Bytes& file, SamplerScript script, std::vector<std::string> options = {},
+         const std::function<void(BackgroundProgram&, SimulatedSampler&)>& meanwhile = {}) {
+        writeFile(path("voice.sds"), file);
+        SimulatedSampler sampler(std::move(script));
+        std::vector<std::string> command{PELITOR_SEND_BINARY};
+        command.insert(command.end(), options.begin(), options.end());
+        command.push_back(sampler.port());
+        command.push_back(path("voice.sds").string());
+        const auto start = SamplerClock::now();
+        BackgroundProgram program(command, path("out").string(), path("err").string());
+        if (meanwhile) {
+            meanwhile(program, sampler);
+        }
+        Transfer result;
+        result.status = program.wait();
+        result.seconds = secondsBetween(start, SamplerClock::now());
+        sampler.finish();
+        result.err = readText(path("err"));
+        result.messages = sampler.messages();
+        result.received = sampler.received();
+        result.faults = sampler.faults();
+        result.terminalRestored = sampler.terminalRestored();
+        return result;
+    }
+
+    std::string voice() const { return path("voice.sds").string(); }
+
+    ProgramRun runSender(const std::vector<std::string>& arguments) {
+        return run(arguments, "", sender);
+    }
+};
+
+// What the sampler received, message by message: "header", "packet 3", "cancel 3".
+std::vector<std::string> kinds(const std::vector<SysExMessage>& messages) {
+    std::vector<std::string> names;
+    for (const SysExMessage& message : messages) {
+        names.push_back(
+            message.type() == dumpHeaderType   ? "header"
+            : message.type() == dataPacketType ? "packet " + std::to_string(message.number())
+            : message.type() == cancelType     ? "cancel " + std::to_string(message.number())
+                                               : "other");
+    }
+    return names;
+}
+
+std::vector<std::string> sequence(int packets, std::vector<std::string> tail = {}) {
+    std::vector<std::string> names{"header"};
+    for (int i = 0; i < packets; ++i) {
+        names.push_back("packet " + std::to_string(i % 128));
+    }
+    names.insert(names.end(), tail.begin(), tail.end());
+    return names;
+}
+
+Bytes withActiveSensing(const Bytes& reply) {
+    Bytes bytes{0xFE};
+    for (const std::uint8_t byte : reply) {
+        bytes.push_back(byte);
+        bytes.push_back(0xFE);
+    }
+    bytes.insert(bytes.begin() + 3, 0xF8); // a clock right inside the reply as well
+    return bytes;
+}
+
+TEST_F(Sender, ClosedLoopDeliversTheFileByteForByte) {
+    // 150 packets, so that packet numbers wrap; with -i 2000 any ACK not taken would cost 2 s.
+    const Bytes file = sdsStream(40 * 150);
+    struct Case {
+        std::string label;
+        SamplerScript script;
+    };
+    const std::vector<Case> cases{
+        {"plain ACKs", ackEverything},
+        {"ACKs full of active sensing and clock bytes",
+         [](const SysExMessage& message, std::size_t) {
+             return std::vector<Answer>{
+                 {{}, withActiveSensing(handshake(ackType, message.number()))}};
+         }},
+        {"ACKs for all channels", [](const SysExMessage& message, std::size_t) {
+             return std::vector<Answer>{{{}, handshake(ackType, message.number(), 0x7F)}};
+         }}};
+    for (const Case& c : cases) {
+        const Transfer sent = send(file, c.script, {"-i", "2000"});
+        EXPECT_EQ(sent.status, 0) << c.label;
+        EXPECT_EQ(sent.received, file) << c.label;
+        EXPECT_TRUE(sent.faults.empty()) << c.label;
+        EXPECT_LT(sent.seconds, 1.9) << c.label;
+        EXPECT_TRUE(sent.terminalRestored) << c.label;
+        EXPECT_TRUE(sent.err.starts_with("sending " + voice() + " to ")) << sent.err;
+        EXPECT_NE(sent.err.find("\nsent " + voice() + ": 150 packets in "), std::string::npos)
+            << sent.err;
+        EXPECT_TRUE(sent.err.ends_with(" s, closed loop, 0 resent\n")) << sent.err;
+    }
+}
+
+TEST_F(Sender, ResendsAPacketTheSamplerRefused) {
+    int refusals = 0;
+    const Transfer sent = send(sdsStream(40 * 5), [&](const SysExMessage& message, std::size_t) {
+        if (message.type() == dataPacketType && message.number() == 3 && refusals++ == 0) {
+            return std::vector<Answer>{{{}, handshake(nakType, 3)}};
+        }
+        return ackEverything(message, 0);
+    });
+    EXPECT_EQ(sent.status, 0);
+    EXPECT_EQ(kinds(sent.messages),
+              (std::vector<std::string>{"header", "packet 0", "packet 1", "packet 2", "packet 3",
+                                        "packet 3", "packet 4"}));
+    EXPECT_TRUE(sent.err.ends_with("closed loop, 1 resent\n")) << sent.err;
+}
+
+TEST_F(Sender, GivesUpOnAPacketRefusedPastTheRetryLimit) {
+    const Transfer sent = send(sdsStream(40 * 5),
+                               [](const SysExMessage& message, std::size_t) {
+                                   if (message.type() == dataPacketType && message.number() == 1) {
+                                       return std::vector<Answer>{{{}, handshake(nakType, 1)}};
+                                   }
+                                   return ackEverything(message, 0);
+                               },
+                               {"--retries", "2"});
+    EXPECT_EQ(sent.status, 75);
+    EXPECT_EQ(kinds(sent.messages), sequence(2, {"packet 1", "packet 1", "cancel 1"}));
+    EXPECT_TRUE(sent.faults.empty());
+    EXPECT_TRUE(sent.err.ends_with(": the sampler refused packet 1 (of 5, counted from 0) 3 "
+                                   "times (--retries 2); sent CANCEL\n"))
+        << sent.err;
+}
+
+TEST_F(Sender, PausesWhileTheSamplerAsksToWait) {
+    const Transfer sent = send(sdsStream(40 * 3),
+                               [](const SysExMessage& message, std::size_t) {
+                                   if (message.type() == dataPacketType && message.number() == 1) {
+                                       return std::vector<Answer>{{{}, handshake(waitType, 1)},
+                                                                  {300ms, handshake(ackType, 1)}};
+                                   }
+                                   return ackEverything(message, 0);
+                               },
+                               {"-i", "5"});
+    EXPECT_EQ(sent.status, 0);
+    ASSERT_EQ(kinds(sent.messages), sequence(3));
+    EXPECT_GE(secondsBetween(sent.messages[2].at, sent.messages[3].at), 0.25);
+    EXPECT_TRUE(sent.err.ends_with("closed loop, 0 resent\n")) << sent.err;
+}
+
+TEST_F(Sender, StopsWhenTheSamplerCancels) {
+    for (const std::size_t at : {0, 3}) {
+        const Transfer sent =
+            send(sdsStream(40 * 6), [at](const SysExMessage& message, std::size_t index) {
+                if (index == at) {
+                    return std::vector<Answer>{{{}, handshake(cancelType, message.number())}};
+                }
+                return ackEverything(message, 0);
+            });
+        EXPECT_EQ(sent.status, 75);
+        // Nothing more after the CANCEL: the sampler's buffer is drained before it is counted.
+        EXPECT_EQ(kinds(sent.messages), sequence(static_cast<int>(at)));
+        const std::string where = at == 0 ? "the dump header" : "packet 2 (of 6, counted from 0)";
+        EXPECT_TRUE(sent.err.ends_with(": the sampler cancelled the transfer at " + where + "\n"))
+            << sent.err;
+    }
+}
+
+TEST_F(Sender, GoesOnInOpenLoopWhenTheSamplerIsSilent) {
+    const Bytes file = sdsStream(40 * 4);
+    const Transfer sent = send(file, nullptr, {"-i", "40"});
+    EXPECT_EQ(sent.status, 0);
+    EXPECT_EQ(sent.received, file);
+    ASSERT_EQ(sent.messages.size(), 5U);
+    EXPECT_GE(secondsBetween(sent.messages[0].at, sent.messages[1].at), 1.9);
+    for (std::size_t i = 2; i < sent.messages.size(); ++i) {
+        EXPECT_GE(secondsBetween(sent.messages[i - 1].at, sent.messages[i].at), 0.035) << i;
+    }
+    EXPECT_LT(sent.seconds, 10);
+    EXPECT_TRUE(sent.err.ends_with("open loop, 0 resent\n")) << sent.err;
+}
+
+TEST_F(Sender, TakesTheAnswersOfASamplerThatAnswersSomePackets) {
+    const Bytes file = sdsStream(40 * 8);
+    const Transfer sent = send(file, [](const SysExMessage& message, std::size_t) {
+        if (message.type() == dataPacketType && message.number() % 2 == 1) {
+            return std::vector<Answer>{};
+        }
+        return ackEverything(message, 0);
+    });
+    EXPECT_EQ(sent.status, 0);
+    EXPECT_EQ(sent.received, file);
+    ASSERT_EQ(sent.messages.size(), 9U);
+    // After an unanswered packet it waits its 20 ms; after an answered one it need not.
+    EXPECT_GE(secondsBetween(sent.messages[2].at, sent.messages[3].at), 0.015);
+    EXPECT_TRUE(sent.err.ends_with("closed loop, 0 resent\n")) << sent.err;
+}
+
+TEST_F(Sender, SendsOnTheDeviceChannelAskedForAndHearsOnlyThat) {
+    const Transfer sent =
+        send(sdsStream(40 * 4),
+             [](const SysExMessage& message, std::size_t) {
+                 return std::vector<Answer>{{{}, handshake(cancelType, 0, 3)},
+                                            {{}, handshake(waitType, 0, 0)},
+                                            {{}, handshake(ackType, message.number(), 5)}};
+             },
+             {"-d", "5", "-i", "2000"});
+    EXPECT_EQ(sent.status, 0);
+    EXPECT_TRUE(sent.faults.empty()); // every checksum made for channel 5
+    EXPECT_EQ(sent.received, sdsStream(40 * 4, 16, 5));
+    EXPECT_LT(sent.seconds, 1.9);
+}
+
+TEST_F(Sender, CtrlCSendsCancelAndRestoresTheTerminal) {
+    // Once waiting for the sampler, and once in the middle of an open-loop transfer.
+    struct Case {
+        std::string label;
+        SamplerScript script;
+        std::size_t signalAfter;
+    };
+    const std::vector<Case> cases{
+        {"waiting",
+         [](const SysExMessage& message, std::size_t index) {
+             if (index == 1) {
+                 return std::vector<Answer>{{{}, handshake(waitType, 0)}};
+             }
+             return ackEverything(message, index);
+         },
+         2},
+        {"open loop", nullptr, 4},
+    };
+    for (const Case& c : cases) {
+        const Transfer sent = send(sdsStream(40 * 200), c.script, {"-i", "5"},
+                                   [&](BackgroundProgram& program, SimulatedSampler& sampler) {
+                                       const auto end = SamplerClock::now() + 20s;
+                                       while (sampler.messages().size() < c.signalAfter &&
+                                              SamplerClock::now() < end) {
+                                           std::this_thread::sleep_for(1ms);
+                                       }
+                                       program.signal(SIGINT);
+                                   });
+        EXPECT_EQ(sent.status, 130) << c.label;
+        ASSERT_FALSE(sent.messages.empty()) << c.label;
+        EXPECT_EQ(sent.messages.back().type(), cancelType) << c.label;
+        EXPECT_TRUE(sent.faults.empty()) << c.label; // no message cut in two
+        EXPECT_TRUE(sent.terminalRestored) << c.label;
+        EXPECT_NE(sent.err.find("interrupted at packet"), std::string::npos) << sent.err;
+    }
+}
+
+TEST_F(Sender, RefusesWhatItCannotDoWithTheRightStatus) {
+    writeFile(path("good.sds"), sdsStream(100));
+    Bytes bad = sdsStream(100);
+    bad[30] = 0x80;
+    writeFile(path("bad.sds"), bad);
+    writeFile(path("plain"), {1, 2, 3});
+    fs::create_directory(path("folder.sds"));
+    struct Case {
+        std::vector<std::string> arguments;
+        int status;
+        std::string err;
+    };
+    const std::vector<Case> cases{
+        {{"--device", "128", "p", "good.sds"},
+         64,
+         "pelitor-send: --device 128: must be 0 to 127\n"},
+        {{"hw:1", "good.sds"},
+         64,
+         "pelitor-send: hw:1: not a port name; hw:CARD,DEVICE expected, as pelitor-send --list "
+         "shows\n"},
+        // The file is checked before the port is opened.
+        {{"/nonexistent/port", "bad.sds"},
+         65,
+         "pelitor-send: bad.sds: byte 30: packet 0 holds the status byte 0x80 (only 00 to 7F may "
+         "come between F0 and F7)\n"},
+        {{"/nonexistent/port", "missing.sds"},
+         66,
+         "pelitor-send: missing.sds: No such file or directory\n"},
+        {{"/nonexistent/port", "folder.sds"},
+         66,
+         "pelitor-send: folder.sds: is a directory, not an .sds file\n"},
+        {{"/nonexistent/port", "good.sds"},
+         69,
+         "pelitor-send: /nonexistent/port: No such file or directory (pelitor-send --list shows "
+         "the ports there are)\n"},
+        {{"plain", "good.sds"},
+         69,
+         "pelitor-send: plain: not a MIDI port (neither hw:CARD,DEVICE nor a character "
+         "device)\n"},
+        {{"hw:0,0,1", "good.sds"},
+         69,
+         "pelitor-send: hw:0,0,1: only subdevice 0 can be opened; use hw:0,0\n"},
+    };
+    for (const Case& c : cases) {
+        const ProgramRun result = runSender(c.arguments);
+        EXPECT_EQ(result.status, c.status) << c.arguments[0];
+        EXPECT_EQ(result.err, c.err);
+        EXPECT_EQ(result.out, "");
+    }
+}
+
+TEST_F(Sender, ChecksAFileWithoutSendingIt) {
+    const Bytes good = sdsStream(100); // packets at 21, 148 and 275
+    writeFile(path("good.sds"), good);
+    const ProgramRun valid = runSender({"--check", "good.sds"});
+    EXPECT_EQ(valid.status, 0);
+    EXPECT_EQ(valid.out, "good.sds: 16-bit words, 44101 Hz (period 22675 ns), 100 words (0.002 "
+                         "s), 3 packets, forward loop from word 0 to 0, device channel 0, sample "
+                         "number 0\n");
+    EXPECT_EQ(valid.err, "");
+
+    struct Case {
+        std::string label;
+        std::function<void(Bytes&)> corrupt;
+        std::string fault;
+    };
+    const std::vector<Case> cases{
+        {"bad checksum", [](Bytes& b) { b[250] ^= 0x10; }, "byte 273: packet 1: checksum"},
+        {"missing F7", [](Bytes& b) { b.erase(b.begin() + 147); },
+         "byte 147: F7 expected at the end of packet 0, found 0xF0"},
+        {"wrong packet number", [](Bytes& b) { b[279] = 3; },
+         "byte 279: packet 2 is numbered 3, 2 expected"},
+        {"truncated", [](Bytes& b) { b.resize(b.size() - 1); },
+         "byte 401: the file ends inside packet 2 (126 of 127 bytes)"},
+        {"trailing byte", [](Bytes& b) { b.push_back(0x00); },
+         "byte 402: 1 byte after the last packet"},
+    };
+    for (const Case& c : cases) {
+        Bytes bytes = good;
+        c.corrupt(bytes);
+        writeFile(path("bad.sds"), bytes);
+        const ProgramRun result = runSender({"--check", "bad.sds"});
+        EXPECT_EQ(result.status, 65) << c.label;
+        EXPECT_TRUE(result.err.starts_with("pelitor-send: bad.sds: " + c.fault)) << result.err;
+        EXPECT_EQ(result.out, "") << c.label;
+    }
+}
+
+TEST_F(Sender, AcceptsWhatLibsndfileWrites) {
+    if (!toolInstalled("sndfile-convert")) {
+        GTEST_SKIP() << "sndfile-convert is not installed: its .sds files were not checked";
+    }
+    struct Case {
+        std::uint16_t bits;
+        std::size_t words;
+    };
+    for (const Case c :
+         {Case{8, 59}, Case{8, 1000}, Case{16, 4001}, Case{16, 37}, Case{24, 1001}, Case{24, 29}}) {
+        const std::string label = std::to_string(c.bits) + "-bit, " + std::to_string(c.words);
+        writeFile(path("in.wav"),
+                  canonicalWav({.rate = 32000, .bits = c.bits}, Bytes(c.words * c.bits / 8, 0x5A)));
+        const std::string eightBit = c.bits == 8 ? "-pcms8 " : "";
+        ASSERT_EQ(shell("sndfile-convert " + eightBit + "in.wav theirs.sds >/dev/null 2>&1"), 0)
+            << label;
+        const ProgramRun result = runSender({"--check", "theirs.sds"});
+        EXPECT_EQ(result.status, 0) << label << ": " << result.err;
+        EXPECT_NE(result.out.find(std::to_string(c.bits) + "-bit words"), std::string::npos)
+            << result.out;
+    }
+}
+
+TEST_F(Sender, ListsThePortsOrSaysThereAreNone) {
+    const ProgramRun result = runSender({"--list"});
+    if (fs::exists("/dev/snd")) {
+        GTEST_SKIP() << "this machine has sound devices; the listing itself is tested in memory";
+    }
+    EXPECT_EQ(result.status, 69);
+    EXPECT_EQ(result.err, "pelitor-send: no raw MIDI ports in /dev/snd (is the MIDI interface "
+                          "connected and switched on?)\n");
+}
+
+} // namespace
+} // namespace pelitor::test

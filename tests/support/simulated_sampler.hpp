@@ -1,0 +1,276 @@
+#pragma once
+
+// A sampler at the other end of a MIDI cable, for pelitor-send to talk to: it sits on the
+// master side of a pseudo-terminal, takes every message that comes in, checks it, and answers
+// as its script says. Also used by the benchmark, so it needs no test framework.
+
+#include "sds/data_packet.hpp"
+#include "sds/handshake_message.hpp"
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <fcntl.h>
+#include <functional>
+#include <mutex>
+#include <poll.h>
+#include <spawn.h>
+#include <stdexcept>
+#include <string>
+#include <sys/wait.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace pelitor::test {
+
+using SamplerClock = std::chrono::steady_clock;
+
+struct SysExMessage {
+    std::vector<std::uint8_t> bytes;
+    SamplerClock::time_point at; // when its last byte came in
+
+    std::uint8_t type() const { return bytes.size() > 3 ? bytes[3] : 0; }
+    std::uint8_t number() const { return bytes.size() > 4 ? bytes[4] : 0; }
+};
+
+// What the sampler sends back, and how long it waits before it does.
+struct Answer {
+    std::chrono::milliseconds delay{0};
+    std::vector<std::uint8_t> bytes;
+};
+
+// Given each message and how many came before it, the answers to it. None at all: a sampler
+// that never answers.
+using SamplerScript =
+    std::function<std::vector<Answer>(const SysExMessage& message, std::size_t index)>;
+
+inline std::vector<std::uint8_t> handshake(std::uint8_t type, std::uint8_t number,
+                                           std::uint8_t channel = 0) {
+    const HandshakeMessage message = makeHandshake(type, channel, number);
+    return {message.begin(), message.end()};
+}
+
+// The sampler most people have: an ACK for the header and every packet, at once.
+inline std::vector<Answer> ackEverything(const SysExMessage& message, std::size_t) {
+    if (message.type() != dumpHeaderType && message.type() != dataPacketType) {
+        return {};
+    }
+    return {{{}, handshake(ackType, message.number(), message.bytes[2])}};
+}
+
+class SimulatedSampler {
+  public:
+    explicit SimulatedSampler(SamplerScript script) : script_(std::move(script)) {
+        master_ = posix_openpt(O_RDWR | O_NOCTTY);
+        if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) {
+            throw std::runtime_error("no pseudo-terminal");
+        }
+        port_ = ptsname(master_);
+        // Held open, so that the settings pelitor-send leaves behind can be looked at. They are
+        // a terminal's usual ones, which would turn bytes 0A and 0D into others, except that
+        // nothing is echoed: the sampler's answers must not come back to it once pelitor-send
+        // has given the terminal back.
+        slave_ = open(port_.c_str(), O_RDWR | O_NOCTTY);
+        tcgetattr(slave_, &original_);
+        original_.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL);
+        tcsetattr(slave_, TCSANOW, &original_);
+        thread_ = std::thread([this] { serve(); });
+    }
+
+    ~SimulatedSampler() {
+        finish();
+        close(slave_);
+        close(master_);
+    }
+
+    const std::string& port() const { return port_; }
+
+    // Takes what is still on its way in, then stops listening.
+    void finish() {
+        stopping_ = true;
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+
+    std::vector<SysExMessage> messages() const {
+        std::lock_guard lock(mutex_);
+        return messages_;
+    }
+    std::vector<std::uint8_t> received() const {
+        std::lock_guard lock(mutex_);
+        return received_;
+    }
+    // Whatever was wrong with the messages that came in; empty when all were sound.
+    std::vector<std::string> faults() const {
+        std::lock_guard lock(mutex_);
+        return faults_;
+    }
+    // Whether the terminal has the settings it had before pelitor-send opened it.
+    bool terminalRestored() const {
+        termios now{};
+        tcgetattr(slave_, &now);
+        return now.c_iflag == original_.c_iflag && now.c_oflag == original_.c_oflag &&
+               now.c_lflag == original_.c_lflag && now.c_cflag == original_.c_cflag;
+    }
+
+  private:
+    void serve() {
+        std::vector<std::uint8_t> message;
+        for (;;) {
+            pollfd input{master_, POLLIN, 0};
+            if (poll(&input, 1, 20) <= 0) {
+                if (stopping_) {
+                    return;
+                }
+                continue;
+            }
+            std::uint8_t buffer[512];
+            const ssize_t count = read(master_, buffer, sizeof buffer);
+            if (count <= 0) {
+                if (stopping_) {
+                    return;
+                }
+                continue;
+            }
+            for (ssize_t i = 0; i < count; ++i) {
+                const std::uint8_t byte = buffer[i];
+                {
+                    std::lock_guard lock(mutex_);
+                    received_.push_back(byte);
+                }
+                if (byte == sysExStart && !message.empty()) {
+                    fault("a message without F7 before byte " + std::to_string(received_.size()));
+                    message.clear();
+                }
+                message.push_back(byte);
+                if (byte == sysExEnd) {
+                    take({message, SamplerClock::now()});
+                    message.clear();
+                }
+            }
+        }
+    }
+
+    void take(const SysExMessage& message) {
+        check(message);
+        std::size_t index = 0;
+        {
+            std::lock_guard lock(mutex_);
+            index = messages_.size();
+            messages_.push_back(message);
+        }
+        if (!script_) {
+            return; // a sampler that never answers
+        }
+        for (const Answer& answer : script_(message, index)) {
+            std::this_thread::sleep_for(answer.delay);
+            if (write(master_, answer.bytes.data(), answer.bytes.size()) !=
+                static_cast<ssize_t>(answer.bytes.size())) {
+                fault("an answer could not be written");
+            }
+        }
+    }
+
+    // Checks each message as a receiver would before it answers.
+    void check(const SysExMessage& message) {
+        const auto& bytes = message.bytes;
+        const std::string where = "message " + std::to_string(messages_.size());
+        if (bytes.size() < 6 || bytes[0] != sysExStart || bytes[1] != nonRealTime) {
+            return fault(where + ": not a sample dump message");
+        }
+        for (std::size_t i = 1; i + 1 < bytes.size(); ++i) {
+            if (bytes[i] >= 0x80) {
+                return fault(where + ": a status byte inside");
+            }
+        }
+        const std::size_t size = message.type() == dumpHeaderType   ? dumpHeaderSize
+                                 : message.type() == dataPacketType ? packetSize
+                                                                    : handshakeSize;
+        if (bytes.size() != size) {
+            return fault(where + ": " + std::to_string(bytes.size()) + " bytes");
+        }
+        if (message.type() == dataPacketType &&
+            packetChecksum(std::span<const std::uint8_t, packetSize>(bytes.data(), packetSize)) !=
+                bytes[packetChecksumIndex]) {
+            fault(where + ": wrong checksum");
+        }
+    }
+
+    void fault(const std::string& what) {
+        std::lock_guard lock(mutex_);
+        faults_.push_back(what);
+    }
+
+    SamplerScript script_;
+    int master_ = -1;
+    int slave_ = -1;
+    std::string port_;
+    termios original_{};
+    std::atomic<bool> stopping_ = false;
+    std::thread thread_;
+    mutable std::mutex mutex_;
+    std::vector<SysExMessage> messages_;
+    std::vector<std::uint8_t> received_;
+    std::vector<std::string> faults_;
+};
+
+// A program started in the background with its standard output and error sent to files.
+class BackgroundProgram {
+  public:
+    BackgroundProgram(const std::vector<std::string>& command, const std::string& out,
+                      const std::string& err) {
+        std::vector<char*> argv;
+        for (const std::string& word : command) {
+            argv.push_back(const_cast<char*>(word.c_str()));
+        }
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        const int error = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        if (error != 0) {
+            throw std::runtime_error("cannot start " + command[0]);
+        }
+    }
+
+    ~BackgroundProgram() {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+
+    void signal(int number) const { kill(pid_, number); }
+
+    // The exit status, or -1 if it had to be killed after `limit` or died of a signal.
+    int wait(std::chrono::seconds limit = std::chrono::seconds(60)) {
+        const auto end = SamplerClock::now() + limit;
+        int status = 0;
+        while (waitpid(pid_, &status, WNOHANG) == 0) {
+            if (SamplerClock::now() > end) {
+                kill(pid_, SIGKILL);
+                waitpid(pid_, &status, 0);
+                pid_ = 0;
+                return -1;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        pid_ = 0;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+  private:
+    pid_t pid_ = 0;
+};
+
+} // namespace pelitor::test
