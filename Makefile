@@ -1,28 +1,39 @@
-# Drives CMake. `make demo` converts a generated example; `make check` runs every test twice,
-# once as built for release and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Drives CMake. `make` and `make install` build the programs in build/, and `make demo` only
+# pelitor and the example generator, all without tests (GoogleTest is not needed for them);
+# `make check` builds the tests in build-check/ and runs every test twice, once as built for
+# release and once under AddressSanitizer and UndefinedBehaviorSanitizer.
 
 GENERATOR := $(if $(shell command -v ninja),-G Ninja,)
 FUZZ_SECONDS ?= 60
 PREFIX ?= /usr/local
 
+CONFIGURE := cmake -S . -B build $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+CHECK_CONFIGURE := cmake -S . -B build-check $(GENERATOR) -DCMAKE_BUILD_TYPE=Release
 WINE_ENV := WINEPREFIX='$(CURDIR)/build-windows/wineprefix' WINEDEBUG=-all LANG=C.UTF-8
 
-.PHONY: all build demo check check-sanitized check-windows fuzz bench bench-send install clean
+.PHONY: all build test-build demo check check-sanitized check-windows fuzz bench bench-send install \
+  clean
 
 all: build
 
 build:
-	cmake -S . -B build $(GENERATOR) -DCMAKE_BUILD_TYPE=Release
+	$(CONFIGURE)
 	cmake --build build
 
-demo: build
+test-build:
+	$(CHECK_CONFIGURE)
+	cmake --build build-check
+
+demo:
+	$(CONFIGURE)
+	cmake --build build --target pelitor make_example_wav
 	build/make_example_wav examples/tone.wav
-	@echo '--- pelitor examples/tone.wav (the Shift_JIS listing shown through iconv)'
-	@build/pelitor examples/tone.wav | iconv -f SHIFT_JIS -t UTF-8
+	@echo '--- pelitor examples/tone.wav'
+	@build/pelitor examples/tone.wav
 	@ls -l examples/tone.sds
 
-check: build
-	ctest --test-dir build --output-on-failure
+check: test-build
+	ctest --test-dir build-check --output-on-failure
 	$(MAKE) check-sanitized
 
 check-sanitized:
@@ -31,13 +42,15 @@ check-sanitized:
 	ctest --test-dir build-sanitize --output-on-failure
 
 # Cross-builds pelitor.exe with MinGW-w64 and runs the end-to-end tests against it under Wine.
-check-windows: build
+check-windows:
+	$(CHECK_CONFIGURE)
+	cmake --build build-check --target end_to_end_tests
 	cmake -S . -B build-windows $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
 	cmake --build build-windows --target pelitor
 	test -d build-windows/wineprefix || { $(WINE_ENV) wineboot --init >/dev/null 2>&1 && $(WINE_ENV) wineserver --wait; }
 	$(WINE_ENV) PELITOR_COMMAND="wine '$(CURDIR)/build-windows/pelitor.exe'" PELITOR_CRLF=1 \
-	  build/tests/end_to_end_tests
+	  build-check/tests/end_to_end_tests
 
 fuzz:
 	cmake -S . -B build-fuzz $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -50,14 +63,16 @@ fuzz:
 
 # Times the release build against sndfile-convert on generated files of up to the largest size.
 bench: build
+	cmake --build build --target pelitor_bench
 	build/pelitor_bench build/pelitor
 
 # Times pelitor-send over a pseudo-terminal against a simulated sampler: closed and open loop.
 bench-send: build
+	cmake --build build --target pelitor_send_bench
 	build/pelitor_send_bench build/pelitor-send
 
 install: build
 	cmake --install build --prefix $(PREFIX)
 
 clean:
-	rm -rf build build-sanitize build-fuzz build-windows examples/*.wav examples/*.sds
+	rm -rf build build-check build-sanitize build-fuzz build-windows examples/*.wav examples/*.sds

@@ -23,7 +23,7 @@ Outcome convertSource(ByteSource& input, test::MemoryOutput& output,
                       SampleBufferAllocator allocate = allocateSampleBuffer) {
     std::ostringstream console;
     std::ostringstream errors;
-    const int status = convert({input, "in.wav", output}, {console, errors}, allocate);
+    const int status = convert({input, "in.wav", output}, {}, {console, errors}, allocate);
     return {status, console.str(), errors.str()};
 }
 
@@ -45,6 +45,7 @@ TEST(Conversion, AFailedSampleBufferLeavesNoOutput) {
     const Outcome out = convertBytes(test::canonicalWav({}, Bytes(8, 0)), output, failing);
     EXPECT_EQ(out.status, 1);
     expectEnding(out.console, "[Writing Header ......... End]\nbad new!!\n");
+    EXPECT_EQ(out.errors, "pelitor: in.wav: 8 bytes of sample data could not be allocated\n");
     EXPECT_TRUE(output.discarded);
     EXPECT_FALSE(output.committed);
 }
@@ -138,7 +139,7 @@ TEST(Conversion, OnATerminalEachMarkIsFlushedWithItsPacket) {
         const Bytes wav = test::canonicalWav({}, Bytes(200, 0));
         MemorySource input(wav);
         test::MemoryOutput output;
-        ASSERT_EQ(convert({input, "in.wav", output}, {console, errors, live}), 0);
+        ASSERT_EQ(convert({input, "in.wav", output}, {}, {console, errors, live}), 0);
         const std::size_t marks = log.str().find("[Writing Data ") + 14;
         ASSERT_EQ(log.str().substr(marks, 3), "...");
         for (std::size_t packet = 1; packet <= 3; ++packet) {

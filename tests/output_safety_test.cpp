@@ -13,11 +13,6 @@ using OutputSafety = ProgramTest;
 
 const Bytes someSamples(400, 0x11);
 
-// Windows under Wine has no symbolic links, POSIX permissions or file size limits.
-bool windowsBuild() {
-    return std::getenv("PELITOR_COMMAND") != nullptr;
-}
-
 TEST_F(OutputSafety, NeverOverwritesTheInputItself) {
     const Bytes wav = canonicalWav({}, someSamples);
     writeFile(path("take.sds"), wav);

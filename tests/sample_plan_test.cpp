@@ -18,14 +18,16 @@ WavHeader monoPcm(std::uint16_t bits = 16, std::uint32_t rate = 44100,
     return h;
 }
 
-std::string refusal(const WavHeader& header, std::uint64_t fileSize = 1044) {
-    const auto result = planSample(header, fileSize);
+std::string refusal(const WavHeader& header, std::uint64_t fileSize = 1044,
+                    const ConversionOptions& options = {}) {
+    const auto result = planSample(header, fileSize, options);
     EXPECT_TRUE(result || result.failure().kind == FailureKind::unusable);
     return result ? "(accepted)" : result.failure().message;
 }
 
-SamplePlan plan(const WavHeader& header, std::uint64_t fileSize = 1044) {
-    const auto result = planSample(header, fileSize);
+SamplePlan plan(const WavHeader& header, std::uint64_t fileSize = 1044,
+                const ConversionOptions& options = {}) {
+    const auto result = planSample(header, fileSize, options);
     if (!result) {
         throw std::runtime_error(result.failure().message);
     }
@@ -50,15 +52,20 @@ TEST(SamplePlan, RefusesWhatSdsCannotCarryInOrder) {
     WavHeader h = monoPcm();
     h.formatTag = 3;
     h.channels = 2;
-    EXPECT_EQ(refusal(h),
-              "16-bit IEEE float samples (format type 3) cannot be converted; only linear PCM can");
+    EXPECT_EQ(refusal(h), "16-bit IEEE float samples (format type 3) cannot be converted; only "
+                          "linear PCM can; convert with sox in.wav -b 24 out.wav (24-bit keeps "
+                          "the most)");
     h.formatTag = 1;
-    EXPECT_EQ(refusal(h),
-              "2 channels: an SDS sample is mono; mix the file down to one channel first");
+    EXPECT_EQ(refusal(h), "2 channels: an SDS sample is mono; mix the file down to one channel "
+                          "with sox in.wav -c 1 out.wav");
     h.channels = 1;
     h.bitsPerSample = 32;
     h.sampleRate = 0;
-    EXPECT_EQ(refusal(h), "32-bit samples cannot be converted; only 8-, 16- and 24-bit PCM can");
+    EXPECT_EQ(refusal(h), "32-bit samples cannot be converted; only 8-, 16- and 24-bit PCM can; "
+                          "convert with sox in.wav -b 24 out.wav (24-bit keeps the most)");
+    h.bitsPerSample = 12; // SoX widens it to the next width that converts
+    EXPECT_EQ(refusal(h), "12-bit samples cannot be converted; only 8-, 16- and 24-bit PCM can; "
+                          "convert with sox in.wav -b 16 out.wav");
     h.bitsPerSample = 16;
     EXPECT_EQ(refusal(h),
               "sample rate 0 Hz cannot be sent; SDS carries rates from 477 Hz to 1000000000 Hz");
@@ -71,7 +78,8 @@ TEST(SamplePlan, NamesWhatItRefuses) {
         std::uint16_t channels;
         std::string message;
     };
-    const std::string cannot = " cannot be converted; only linear PCM can";
+    const std::string cannot = " cannot be converted; only linear PCM can; convert with sox in.wav "
+                               "-b 16 -e signed-integer out.wav";
     for (const Case& c : {
              Case{6, 8, 1, "8-bit A-law samples (format type 6)" + cannot},
              Case{7, 8, 1, "8-bit mu-law samples (format type 7)" + cannot},
@@ -96,7 +104,8 @@ TEST(SamplePlan, AcceptsExtensiblePcmOnly) {
     (*h.subFormat)[0] = 0x03;
     h.bitsPerSample = 32;
     EXPECT_EQ(refusal(h), "32-bit IEEE float samples (extensible format, sub-format 3) cannot be "
-                          "converted; only linear PCM can");
+                          "converted; only linear PCM can; convert with sox in.wav -b 24 out.wav "
+                          "(24-bit keeps the most)");
     (*h.subFormat)[0] = 0x31;
     EXPECT_EQ(refusal(h), "samples of extensible format, sub-format 49 cannot be converted; only "
                           "linear PCM can");
@@ -112,7 +121,9 @@ TEST(SamplePlan, KeepsPeriodAndLengthWithinThreeSevenBitBytes) {
     const std::uint64_t large = 44 + 2 * 2097152ULL;
     EXPECT_EQ(plan(monoPcm(16, 44100, 2 * 2097151), large).dumpHeader.wordCount, 2097151U);
     EXPECT_EQ(refusal(monoPcm(16, 44100, 2 * 2097151 + 1), large),
-              "2097152 sample words are more than the 2097151 an SDS sample can hold");
+              "2097152 sample words are more than the 2097151 an SDS sample can hold: the file "
+              "lasts 47.56 s, at most 47.55 s at 44100 Hz; shorten it with sox in.wav out.wav "
+              "trim 0 47.55");
 }
 
 TEST(SamplePlan, ConvertsWhatACutOffFileHolds) {
@@ -123,6 +134,94 @@ TEST(SamplePlan, ConvertsWhatACutOffFileHolds) {
                            "converting those");
     // A huge claim is judged by what is there, not by what is claimed.
     EXPECT_EQ(plan(monoPcm(8, 44100, 0x7FFFFFFF), 44 + 10).dumpHeader.wordCount, 10U);
+}
+
+TEST(SamplePlan, DeviceAndSampleNumberGoIntoTheDumpHeader) {
+    const DumpHeader header =
+        plan(monoPcm(), 1044, {.deviceChannel = 9, .sampleNumber = 300, .loop = {}}).dumpHeader;
+    EXPECT_EQ(header.deviceChannel, 9);
+    EXPECT_EQ(header.sampleNumber, 300);
+}
+
+// A 16-bit sample of 500 words (or none) whose "smpl" chunk says `sampler`.
+WavHeader sampled(std::optional<SamplerLoops> sampler, std::uint32_t dataSize = 1000) {
+    WavHeader header = monoPcm(16, 44100, dataSize);
+    header.sampler = sampler;
+    return header;
+}
+
+SamplerLoops firstLoop(std::uint32_t type, std::uint32_t start, std::uint32_t end) {
+    return {.count = 1, .countFits = true, .first = SampleLoop{type, start, end}};
+}
+
+TEST(SamplePlan, LoopsAsAsked) {
+    using Kind = LoopRequest::Kind;
+    struct Case {
+        LoopRequest request;
+        WavHeader header;
+        std::uint8_t type;
+        std::uint32_t start;
+        std::uint32_t end;
+    };
+    for (const Case& c : {
+             Case{{}, sampled(firstLoop(0, 10, 20)), loopForward, 0, 0},
+             Case{{Kind::off}, sampled(std::nullopt), loopOff, 499, 499},
+             Case{{Kind::off}, sampled(std::nullopt, 0), loopOff, 0, 0},
+             Case{{Kind::points, 3, 499}, sampled(std::nullopt), loopForward, 3, 499},
+             Case{{Kind::wav}, sampled(firstLoop(0, 10, 20)), loopForward, 10, 20},
+             Case{{Kind::wav}, sampled(firstLoop(1, 0, 499)), loopAlternating, 0, 499},
+         }) {
+        const DumpHeader header = plan(c.header, 1044, {.loop = c.request}).dumpHeader;
+        EXPECT_EQ(header.loopType, c.type);
+        EXPECT_EQ(header.loopStart, c.start);
+        EXPECT_EQ(header.loopEnd, c.end);
+    }
+}
+
+TEST(SamplePlan, RefusesLoopsOutsideTheSampleAndLoopsSdsCannotPlay) {
+    using Kind = LoopRequest::Kind;
+    const std::string instead = "; give the loop as --loop START:END instead";
+    struct Case {
+        LoopRequest request;
+        WavHeader header;
+        std::string message;
+    };
+    for (const Case& c : {
+             Case{{Kind::points, 0, 500},
+                  sampled(std::nullopt),
+                  "--loop 0:500: END must be at most the last word, 499"},
+             Case{{Kind::points, 0, 0},
+                  sampled(std::nullopt, 0),
+                  "--loop 0:0: the sample has no words to loop"},
+             Case{{Kind::wav},
+                  sampled(std::nullopt),
+                  "--loop wav: the file has no \"smpl\" chunk" + instead},
+             Case{{Kind::wav},
+                  sampled(SamplerLoops{.count = 3, .countFits = false, .first = std::nullopt}),
+                  "--loop wav: the \"smpl\" chunk claims 3 loops, more than it holds: the file is "
+                  "damaged" +
+                      instead},
+             Case{{Kind::wav},
+                  sampled(SamplerLoops{.count = 0, .countFits = true, .first = std::nullopt}),
+                  "--loop wav: the \"smpl\" chunk holds no loop" + instead},
+             Case{{Kind::wav},
+                  sampled(firstLoop(2, 0, 10)),
+                  "--loop wav: the first loop plays backward, which an SDS loop cannot" + instead},
+             Case{{Kind::wav},
+                  sampled(firstLoop(32, 0, 10)),
+                  "--loop wav: the first loop is of type 32, neither forward nor alternating" +
+                      instead},
+             Case{{Kind::wav},
+                  sampled(firstLoop(0, 20, 10)),
+                  "--loop wav: the first loop, 20 to 10, lies outside the sample's 500 words" +
+                      instead},
+             Case{{Kind::wav},
+                  sampled(firstLoop(0, 0, 500)),
+                  "--loop wav: the first loop, 0 to 500, lies outside the sample's 500 words" +
+                      instead},
+         }) {
+        EXPECT_EQ(refusal(c.header, 1044, {.loop = c.request}), c.message);
+    }
 }
 
 } // namespace

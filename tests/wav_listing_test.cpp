@@ -1,6 +1,7 @@
 #include "wav/wav_listing.hpp"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
 #include <sstream>
 
 namespace pelitor {
@@ -24,10 +25,24 @@ WavHeader stereoHeader() {
     return h;
 }
 
-std::string listing(const WavHeader& header) {
+std::string listing(const WavHeader& header, LabelText text = LabelText::shiftJis) {
     std::ostringstream out;
-    printWavHeader(out, header);
+    printWavHeader(out, header, text);
     return out.str();
+}
+
+// The C library's own Shift_JIS decoder, which the listing's UTF-8 labels must agree with.
+std::string shiftJisToUtf8(std::string text) {
+    const iconv_t decoder = iconv_open("UTF-8", "SHIFT_JIS");
+    std::string utf8(text.size() * 2, '\0');
+    char* in = text.data();
+    char* out = utf8.data();
+    std::size_t inLeft = text.size();
+    std::size_t outLeft = utf8.size();
+    EXPECT_NE(iconv(decoder, &in, &inLeft, &out, &outLeft), static_cast<std::size_t>(-1));
+    iconv_close(decoder);
+    utf8.resize(utf8.size() - outLeft);
+    return utf8;
 }
 
 TEST(WavListing, ThirteenShiftJisLabelledLines) {
@@ -73,6 +88,12 @@ TEST(WavListing, NumbersAreSignedAndIdsStopAtTheirFirstNul) {
     EXPECT_NE(text.find("\x83"
                         "C\x83Y: -1\n"),
               std::string::npos);
+}
+
+TEST(WavListing, Utf8LabelsReadAsTheShiftJisOnes) {
+    const std::string utf8 = listing(stereoHeader(), LabelText::utf8);
+    EXPECT_EQ(utf8, shiftJisToUtf8(listing(stereoHeader())));
+    EXPECT_TRUE(utf8.starts_with("\u30c1\u30e3\u30f3\u30afID: RIFF\n")); // チャンクID
 }
 
 } // namespace

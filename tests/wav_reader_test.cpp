@@ -150,5 +150,58 @@ TEST(WavReader, SkipsManySmallChunksWithFewReads) {
     EXPECT_LE(source.reads, 16 * 20); // a few reads per MiB, not one per chunk
 }
 
+TEST(WavReader, AWholeFileWalkFindsTheFirstSmplChunkAnywhere) {
+    using test::smplChunk;
+    const auto sampler = [](const Bytes& file, ChunkWalk walk = ChunkWalk::wholeFile) {
+        MemorySource source(file);
+        const auto result = readWavHeader(source, walk);
+        EXPECT_TRUE(result) << result.failure().message;
+        return result ? result->sampler : std::nullopt;
+    };
+    const auto fmt = test::fmtChunk({});
+    const auto data = test::dataChunk(Bytes(20, 0));
+    const Bytes after = test::riffWave({fmt, data, smplChunk({{1, 2, 9}, {0, 0, 3}})});
+    const auto loops = sampler(after);
+    ASSERT_TRUE(loops && loops->first);
+    EXPECT_EQ(loops->count, 2U);
+    EXPECT_TRUE(loops->countFits);
+    EXPECT_EQ(loops->first->type, 1U);
+    EXPECT_EQ(loops->first->start, 2U);
+    EXPECT_EQ(loops->first->end, 9U);
+    EXPECT_FALSE(sampler(after, ChunkWalk::toData));
+    EXPECT_EQ(header(after).dataSize, 20U); // the data is the same either way
+
+    const auto first = [&](std::initializer_list<Chunk> chunks) {
+        const auto found = sampler(test::riffWave(chunks));
+        return found && found->first ? found->first->start : 999;
+    };
+    EXPECT_EQ(first({smplChunk({{0, 5, 6}}), fmt, data}), 5U);
+    EXPECT_EQ(first({fmt, data, smplChunk({{0, 7, 8}}), smplChunk({{0, 1, 2}})}), 7U);
+
+    struct Case {
+        Chunk smpl;
+        std::uint32_t count;
+        bool countFits;
+    };
+    for (const Case& c : {
+             Case{smplChunk({}), 0, true},
+             Case{smplChunk({{0, 1, 2}}, 3), 3, false},
+             Case{smplChunk({}, 0xFFFFFFFF), 0xFFFFFFFF, false},
+             Case{{"smpl", Bytes(20, 0), std::nullopt}, 0, false},
+         }) {
+        const auto found = sampler(test::riffWave({fmt, data, c.smpl}));
+        ASSERT_TRUE(found);
+        EXPECT_EQ(found->count, c.count);
+        EXPECT_EQ(found->countFits, c.countFits);
+        EXPECT_FALSE(found->first);
+    }
+    // Cut inside its first loop; hidden behind a data chunk that runs to the end of the file.
+    Bytes cut = test::riffWave({fmt, data, smplChunk({{0, 1, 2}})});
+    cut.resize(cut.size() - 10);
+    EXPECT_FALSE(sampler(cut)->countFits);
+    EXPECT_FALSE(sampler(
+        test::riffWave({fmt, test::dataChunk(Bytes(20, 0), 0xFFFFFFFF), smplChunk({{0, 1, 2}})})));
+}
+
 } // namespace
 } // namespace pelitor

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "wav/wav_listing.hpp"
+
 #include <ostream>
 
 namespace pelitor {
@@ -10,6 +12,7 @@ struct Console {
     std::ostream& out;
     std::ostream& errors;
     bool liveProgress = false; // flush every progress mark, for a person watching a terminal
+    LabelText labels = LabelText::shiftJis; // UTF-8 only where `out` shows it as text
 };
 
 } // namespace pelitor

@@ -38,15 +38,19 @@ SampleBuffer allocateSampleBuffer(std::size_t size) {
     return std::make_unique_for_overwrite<std::uint8_t[]>(size);
 }
 
-int convert(const ConversionFiles& files, const Console& console, SampleBufferAllocator allocate) {
+int convert(const ConversionFiles& files, const ConversionOptions& options, const Console& console,
+            SampleBufferAllocator allocate) {
     SdsOutput& output = files.output;
-    const auto header = readWavHeader(files.input);
+    // Only a loop taken from the file needs the chunks after the data.
+    const auto header = readWavHeader(files.input, options.loop.kind == LoopRequest::Kind::wav
+                                                       ? ChunkWalk::wholeFile
+                                                       : ChunkWalk::toData);
     if (!header) {
         return fail(console.errors, files.inputName, header.failure());
     }
-    printWavHeader(console.out, *header);
+    printWavHeader(console.out, *header, console.labels);
 
-    const auto plan = planSample(*header, files.input.size());
+    const auto plan = planSample(*header, files.input.size(), options);
     if (!plan) {
         return fail(console.errors, files.inputName, plan.failure());
     }
@@ -84,6 +88,8 @@ int convert(const ConversionFiles& files, const Console& console, SampleBufferAl
         console.out << "bad new!!";
         endLine(console.out);
         output.discard();
+        warn(console.errors, files.inputName,
+             std::to_string(plan->dataBytes) + " bytes of sample data could not be allocated");
         return exitSampleBufferFailed;
     }
     const std::span data(buffer.get(), plan->dataBytes);

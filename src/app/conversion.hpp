@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/console.hpp"
+#include "app/conversion_options.hpp"
 #include "app/sds_output.hpp"
 #include "wav/byte_source.hpp"
 
@@ -26,9 +27,9 @@ struct ConversionFiles {
     bool outputIsInput = false; // refused like any other output that cannot be created
 };
 
-// Converts one WAV file into one .sds output, from the header listing to the last packet, and
-// returns the exit status. Every refusal comes before the output is opened.
-int convert(const ConversionFiles& files, const Console& console,
+// Converts one WAV file into one .sds output as the options ask, from the header listing to the
+// last packet, and returns the exit status. Every refusal comes before the output is opened.
+int convert(const ConversionFiles& files, const ConversionOptions& options, const Console& console,
             SampleBufferAllocator allocate = allocateSampleBuffer);
 
 } // namespace pelitor

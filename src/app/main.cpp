@@ -2,6 +2,7 @@
 #include "app/run.hpp"
 #include "platform/platform.hpp"
 #include "platform/process.hpp"
+#include "platform/terminal.hpp"
 
 #include <exception>
 #include <iostream>
@@ -25,6 +26,9 @@ int main(int argc, char** argv) {
     // Before anything is opened, and before any temporary file exists.
     const platform::ClosedStandardStreams closed = platform::reopenClosedStandardStreams();
     platform::handleEndingSignals();
-    return pelitor::runProgram(argc, argv, {std::cout, std::cerr, platform::stdoutIsTerminal()},
-                               closed.output);
+    const platform::TerminalText terminal(std::cout);
+    const auto labels =
+        terminal.showsUtf8() ? pelitor::LabelText::utf8 : pelitor::LabelText::shiftJis;
+    return pelitor::runProgram(
+        argc, argv, {std::cout, std::cerr, platform::stdoutIsTerminal(), labels}, closed.output);
 }

@@ -1,5 +1,7 @@
 #include "app/output_name.hpp"
 
+#include <filesystem>
+
 namespace pelitor {
 
 std::string makeOutputName(std::string_view inputPath, std::string_view separators) {
@@ -19,6 +21,25 @@ std::string makeOutputName(std::string_view inputPath, std::string_view separato
         output.resize(output.size() - extensionLength);
     }
     return output + ".sds";
+}
+
+bool endsInSeparator(std::string_view path, std::string_view separators) {
+    return !path.empty() && separators.find(path.back()) != std::string_view::npos;
+}
+
+std::string placeOutput(std::string_view usualOutput, std::string_view requested, bool isDirectory,
+                        std::string_view separators) {
+    std::string output(requested);
+    if (!isDirectory && !endsInSeparator(requested, separators)) {
+        return output;
+    }
+    if (!endsInSeparator(requested, separators)) {
+        output += static_cast<char>(std::filesystem::path::preferred_separator);
+    }
+    const std::size_t lastSeparator = usualOutput.find_last_of(separators);
+    return output + std::string(lastSeparator == std::string_view::npos
+                                    ? usualOutput
+                                    : usualOutput.substr(lastSeparator + 1));
 }
 
 } // namespace pelitor

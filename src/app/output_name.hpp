@@ -14,4 +14,12 @@ namespace pelitor {
 std::string makeOutputName(std::string_view inputPath,
                            std::string_view separators = platform::pathSeparators);
 
+bool endsInSeparator(std::string_view path, std::string_view separators = platform::pathSeparators);
+
+// Where -o puts the output: into `requested` when it is a directory (`isDirectory`, which only
+// the file system knows) or ends in a separator, under the file name of the usual output;
+// otherwise at `requested` itself.
+std::string placeOutput(std::string_view usualOutput, std::string_view requested, bool isDirectory,
+                        std::string_view separators = platform::pathSeparators);
+
 } // namespace pelitor

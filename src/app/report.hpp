@@ -20,7 +20,8 @@ inline void warn(std::ostream& errors, std::string_view path, std::string_view w
 
 // Reports a failure about `path` and gives the status that the run ends with. Every failure
 // ends here, except the two the program has always reported in its own words: "bad new!!"
-// (the conversion) and out of memory anywhere else (runProgram).
+// (the conversion, which adds a warning with the size) and out of memory anywhere else
+// (runProgram).
 inline int fail(std::ostream& errors, std::string_view path, const Failure& failure) {
     warn(errors, path, failure.message);
     return exitStatusFor(failure.kind);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/conversion_options.hpp"
 #include "common/failure.hpp"
 #include "sds/dump_header.hpp"
 #include "sds/word_format.hpp"
@@ -22,8 +23,10 @@ struct SamplePlan {
     std::optional<std::string> warning;
 };
 
-// Decides whether the header describes a sample that SDS can carry, and which bytes of a file
-// of fileSize bytes it is made of. The first check that fails is the one reported.
-Result<SamplePlan> planSample(const WavHeader& header, std::uint64_t fileSize);
+// Decides whether the header describes a sample that SDS can carry, which bytes of a file of
+// fileSize bytes it is made of, and how the options shape its dump header. The first check
+// that fails is the one reported.
+Result<SamplePlan> planSample(const WavHeader& header, std::uint64_t fileSize,
+                              const ConversionOptions& options = {});
 
 } // namespace pelitor

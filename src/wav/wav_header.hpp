@@ -16,6 +16,20 @@ struct ChunkId {
 
 using Guid = std::array<std::uint8_t, 16>;
 
+// A loop as a "smpl" chunk stores it: start and end are sample frames, both played.
+struct SampleLoop {
+    std::uint32_t type = 0; // 0 forward, 1 alternating, 2 backward
+    std::uint32_t start = 0;
+    std::uint32_t end = 0;
+};
+
+// What the first "smpl" chunk says about its loops.
+struct SamplerLoops {
+    std::uint32_t count = 0; // as the chunk claims it
+    bool countFits = false;  // whether that many loops fit in the chunk and in the file
+    std::optional<SampleLoop> first;
+};
+
 // The fields of a WAV file's header in file order, with the values the file stores, plus
 // where the samples begin.
 struct WavHeader {
@@ -37,6 +51,8 @@ struct WavHeader {
     std::uint64_t headerLength = 0;
     // The sub-format GUID of an extensible format chunk (one of 40 bytes or more).
     std::optional<Guid> subFormat;
+    // The first "smpl" chunk anywhere in the file, if there is one before the file ends.
+    std::optional<SamplerLoops> sampler;
 };
 
 } // namespace pelitor

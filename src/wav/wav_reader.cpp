@@ -16,6 +16,9 @@ constexpr std::size_t chunkHeaderSize = 8;   // id, size
 constexpr std::size_t minFmtSize = 16;
 constexpr std::size_t extensibleFmtSize = 40;
 constexpr std::size_t subFormatOffset = 24;
+constexpr std::size_t samplerFieldsSize = 36; // the "smpl" fields before its loops
+constexpr std::size_t loopCountOffset = 28;
+constexpr std::size_t sampleLoopSize = 24;
 
 ChunkId chunkId(std::span<const std::uint8_t> bytes) {
     ChunkId id;
@@ -43,21 +46,46 @@ Failure unusable(std::string message) {
     return {FailureKind::unusable, std::move(message)};
 }
 
+// Fills `into` from offset: whether all of it was there, or why it could not be read.
+Result<bool> readAll(ReadWindow& window, std::uint64_t offset, std::span<std::uint8_t> into) {
+    const auto count = window.read(offset, into);
+    if (!count) {
+        return count.failure();
+    }
+    return *count == into.size();
+}
+
+// The loop count of a "smpl" chunk of `present` bytes (what of its size the file holds), and
+// its first loop when the chunk holds all the loops it claims. Judging them is the caller's.
+Result<SamplerLoops> readSampler(ReadWindow& window, std::uint64_t payload, std::uint64_t present) {
+    std::array<std::uint8_t, samplerFieldsSize + sampleLoopSize> fields{};
+    const auto wanted = std::span(fields).first(std::min<std::size_t>(present, fields.size()));
+    const auto complete = readAll(window, payload, wanted);
+    if (!complete) {
+        return complete.failure();
+    }
+    SamplerLoops sampler;
+    if (!*complete || wanted.size() < samplerFieldsSize) {
+        return sampler; // too short even for its loop count
+    }
+    sampler.count = le32(std::span(fields).subspan(loopCountOffset));
+    sampler.countFits =
+        samplerFieldsSize + std::uint64_t{sampler.count} * sampleLoopSize <= present;
+    if (sampler.countFits && sampler.count > 0) {
+        const auto loop = std::span(fields).subspan(samplerFieldsSize);
+        sampler.first =
+            SampleLoop{le32(loop.subspan(4)), le32(loop.subspan(8)), le32(loop.subspan(12))};
+    }
+    return sampler;
+}
+
 } // namespace
 
-Result<WavHeader> readWavHeader(ByteSource& file) {
+Result<WavHeader> readWavHeader(ByteSource& file, ChunkWalk walk) {
     ReadWindow window(file);
-    // Fills `into` from offset: whether all of it was there, or why it could not be read.
-    const auto readAll = [&](std::uint64_t offset, std::span<std::uint8_t> into) -> Result<bool> {
-        const auto count = window.read(offset, into);
-        if (!count) {
-            return count.failure();
-        }
-        return *count == into.size();
-    };
 
     std::array<std::uint8_t, riffPreambleSize> preamble{};
-    const auto havePreamble = readAll(0, preamble);
+    const auto havePreamble = readAll(window, 0, preamble);
     if (!havePreamble) {
         return havePreamble.failure();
     }
@@ -73,10 +101,11 @@ Result<WavHeader> readWavHeader(ByteSource& file) {
 
     const std::uint64_t fileSize = file.size();
     bool haveFormat = false;
+    bool haveData = false;
     std::uint64_t offset = riffPreambleSize;
     while (offset + chunkHeaderSize <= fileSize) {
         std::array<std::uint8_t, chunkHeaderSize> chunkHeader{};
-        const auto haveHeader = readAll(offset, chunkHeader);
+        const auto haveHeader = readAll(window, offset, chunkHeader);
         if (!haveHeader) {
             return haveHeader.failure();
         }
@@ -94,7 +123,7 @@ Result<WavHeader> readWavHeader(ByteSource& file) {
             }
             std::array<std::uint8_t, extensibleFmtSize> format{};
             const auto wanted = std::span(format).first(std::min<std::size_t>(size, format.size()));
-            const auto haveFormatBytes = readAll(payload, wanted);
+            const auto haveFormatBytes = readAll(window, payload, wanted);
             if (!haveFormatBytes) {
                 return haveFormatBytes.failure();
             }
@@ -105,16 +134,29 @@ Result<WavHeader> readWavHeader(ByteSource& file) {
             header.fmtSize = size;
             takeFormat(header, wanted);
             haveFormat = true;
-        } else if (haveFormat && id.text() == "data") {
+        } else if (haveFormat && !haveData && id.text() == "data") {
             header.dataId = id;
             header.dataSize = size;
             header.headerLength = payload;
-            return header;
+            haveData = true;
+            if (walk == ChunkWalk::toData) {
+                return header;
+            }
+        } else if (walk == ChunkWalk::wholeFile && !header.sampler && id.text() == "smpl") {
+            const auto sampler =
+                readSampler(window, payload, std::min<std::uint64_t>(size, fileSize - payload));
+            if (!sampler) {
+                return sampler.failure();
+            }
+            header.sampler = *sampler;
         }
         if (payload + size > fileSize) {
             break; // this chunk runs past the end of the file: nothing after it can be trusted
         }
         offset = payload + size + (size & 1U); // odd-sized payloads are followed by a pad byte
+    }
+    if (haveData) {
+        return header;
     }
     return unusable(haveFormat ? "no \"data\" chunk after the \"fmt \" chunk"
                                : "no \"fmt \" chunk in the file");

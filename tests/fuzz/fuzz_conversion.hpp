@@ -14,12 +14,13 @@ namespace pelitor::test {
 // that every .sds stream must keep, whatever the input: only a complete stream is committed,
 // it is a 21-byte dump header and whole 127-byte packets, nothing inside a message reaches
 // 0x80, checksums hold, and the packets carry the words the header announces.
-inline void fuzzConversion(std::span<const std::uint8_t> input) {
+inline void fuzzConversionWith(std::span<const std::uint8_t> input,
+                               const ConversionOptions& options) {
     MemorySource source(input);
     MemoryOutput output;
     std::ostringstream console;
     std::ostringstream errors;
-    const int status = convert({source, "fuzz.wav", output}, {console, errors});
+    const int status = convert({source, "fuzz.wav", output}, options, {console, errors});
     const auto check = [](bool holds, const char* rule) {
         if (!holds) {
             std::fprintf(stderr, "broken: %s\n", rule);
@@ -54,6 +55,12 @@ inline void fuzzConversion(std::span<const std::uint8_t> input) {
     const std::size_t perPacket = 120 / wordBytes;
     check((sds.size() - 21) / 127 == (words + perPacket - 1) / perPacket,
           "as many packets as the announced words need");
+}
+
+// Once as it converts by default, once walking the whole file for a "smpl" loop.
+inline void fuzzConversion(std::span<const std::uint8_t> input) {
+    fuzzConversionWith(input, {});
+    fuzzConversionWith(input, {.loop = {.kind = LoopRequest::Kind::wav}});
 }
 
 } // namespace pelitor::test

@@ -32,6 +32,7 @@ inline std::vector<std::pair<std::string, Bytes>> seedCorpus() {
         {"float", canonicalWav({.tag = 3, .bits = 32}, longer)},
         {"rate0", canonicalWav({.rate = 0}, samples)},
         {"no-data", riffWave({fmtChunk({})})},
+        {"smpl-after-data", riffWave({fmtChunk({}), dataChunk(longer), smplChunk({{1, 10, 400}})})},
     };
 }
 

@@ -24,6 +24,12 @@ inline std::string programCommand() {
     return command != nullptr ? command : "'" PELITOR_BINARY "'";
 }
 
+// Whether the program under test is the Windows build, run under Wine: no symbolic links,
+// POSIX permissions, resource limits or signals there, and consoles of Wine's own.
+inline bool windowsBuild() {
+    return std::getenv("PELITOR_COMMAND") != nullptr;
+}
+
 // Windows consoles end lines with CR LF.
 inline bool crlfConsole() {
     return std::getenv("PELITOR_CRLF") != nullptr;

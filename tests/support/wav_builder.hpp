@@ -79,6 +79,34 @@ inline Bytes canonicalWav(const Format& format, Bytes samples) {
     return riffWave({fmtChunk(format), dataChunk(std::move(samples))});
 }
 
+// One loop of a "smpl" chunk: type 0 forward, 1 alternating, 2 backward; end included.
+struct SmplLoop {
+    std::uint32_t type = 0;
+    std::uint32_t start = 0;
+    std::uint32_t end = 0;
+};
+
+// A "smpl" chunk as samplers and sample editors write it, with these loops; `claimed` overrides
+// the loop count it states.
+inline Chunk smplChunk(std::initializer_list<SmplLoop> loops,
+                       std::optional<std::uint32_t> claimed = std::nullopt) {
+    Bytes payload;
+    // Manufacturer, product, sample period, MIDI unity note, pitch fraction, SMPTE format and
+    // offset, then the loop count and the size of the sampler data after the loops.
+    for (const std::uint32_t field : {0U, 0U, 22675U, 60U, 0U, 0U, 0U}) {
+        append32(payload, field);
+    }
+    append32(payload, claimed.value_or(static_cast<std::uint32_t>(loops.size())));
+    append32(payload, 0);
+    std::uint32_t id = 0;
+    for (const SmplLoop& loop : loops) {
+        for (const std::uint32_t field : {id++, loop.type, loop.start, loop.end, 0U, 0U}) {
+            append32(payload, field); // the last two: fraction and play count
+        }
+    }
+    return {"smpl", payload, std::nullopt};
+}
+
 // The LIST chunk that ffmpeg-based encoders put before the data.
 inline Chunk lavfListChunk() {
     const std::string info = "INFOISFT";

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <memory>
+#include <ostream>
+#include <streambuf>
+#include <string_view>
+
+// What a person at a terminal or console sees, beyond the bytes a file or a pipe gets.
+namespace pelitor::platform {
+
+// Windows console programs answer "/?" with their help; elsewhere it is a path.
+constexpr bool isHelpSwitch(std::string_view argument) {
+#ifdef _WIN32
+    return argument == "/?";
+#else
+    (void)argument;
+    return false;
+#endif
+}
+
+// Whether the locale the environment names, the first non-empty of LC_ALL, LC_CTYPE and LANG
+// (each may be null), uses UTF-8: "UTF-8" or "utf8" in any case.
+bool utf8Locale(const char* lcAll, const char* lcCtype, const char* lang);
+
+// Sets standard output up for text beyond ASCII while it lives. A POSIX terminal with a UTF-8
+// locale shows UTF-8 as it is; a Windows console gets everything written to `out` through its
+// wide-character call, so that it reads right whatever the code page. A file or a pipe gets
+// the bytes unchanged, as does a terminal of any other locale.
+class TerminalText {
+  public:
+    explicit TerminalText(std::ostream& out);
+    ~TerminalText();
+    TerminalText(const TerminalText&) = delete;
+    TerminalText& operator=(const TerminalText&) = delete;
+
+    // Whether UTF-8 written to `out` reads as text.
+    bool showsUtf8() const { return showsUtf8_; }
+
+  private:
+    std::ostream& out_;
+    std::unique_ptr<std::streambuf> console_;
+    std::streambuf* original_ = nullptr;
+    bool showsUtf8_ = false;
+};
+
+} // namespace pelitor::platform
