@@ -5,11 +5,12 @@
 namespace pelitor {
 namespace {
 
-constexpr OptionSpec specs[] = {{"device", 'd', true}, {"help", 'h', false}, {"loop", 0, true}};
+constexpr OptionDefinition definitions[] = {
+    {"device", 'd', true}, {"help", 'h', false}, {"loop", 0, true}};
 
 // The options as "written=value" words, then the operands; or the usage failure's message.
 std::string parsed(std::vector<std::string> arguments) {
-    const auto line = parseCommandLine(arguments, specs, "the file name");
+    const auto line = parseCommandLine(arguments, definitions, "the file name");
     if (!line) {
         EXPECT_EQ(line.failure().kind, FailureKind::usage);
         return "failure: " + line.failure().message;
@@ -45,7 +46,7 @@ TEST(CommandLine, RefusesWhatCannotApply) {
 
 TEST(CommandLine, NumbersAreDecimalAndWithinTheirRange) {
     const auto number = [](std::string value) -> std::string {
-        const auto result = optionNumber({&specs[0], "--device", value}, 0, 127);
+        const auto result = optionNumber({&definitions[0], "--device", value}, 0, 127);
         return result ? std::to_string(*result) : result.failure().message;
     };
     EXPECT_EQ(number("0"), "0");

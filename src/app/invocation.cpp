@@ -7,7 +7,7 @@
 namespace pelitor {
 namespace {
 
-constexpr OptionSpec optionSpecs[] = {
+constexpr OptionDefinition optionSpecs[] = {
     {"device", 'd', true}, {"sample-number", 'n', true}, {"loop", 0, true},
     {"output", 'o', true}, {"help", 'h', false},         {"version", 'V', false},
 };
@@ -32,7 +32,7 @@ Result<LoopRequest> loopRequest(const GivenOption& option) {
     }
     const std::size_t colon = value.find(':');
     const auto word = [&](std::string text) {
-        return optionNumber({option.spec, option.written, std::move(text)}, 0, lastWord);
+        return optionNumber({option.definition, option.written, std::move(text)}, 0, lastWord);
     };
     const auto start = word(value.substr(0, colon));
     const auto end = word(colon == std::string::npos ? "" : value.substr(colon + 1));
@@ -48,7 +48,7 @@ Result<LoopRequest> loopRequest(const GivenOption& option) {
 
 // Applies one option; a later one overrides an earlier.
 std::optional<Failure> apply(const GivenOption& option, Invocation& invocation) {
-    const std::string_view name = option.spec->longName;
+    const std::string_view name = option.definition->longName;
     ConversionOptions& options = invocation.options;
     if (name == "device") {
         const auto channel = optionNumber(option, 0, lastDeviceChannel);
@@ -94,11 +94,11 @@ Result<Invocation> parseInvocation(std::span<const std::string> arguments) {
     }
     // --help and --version answer at once, whatever else is given.
     for (const GivenOption& option : line->options) {
-        if (option.spec->longName == "help") {
+        if (option.definition->longName == "help") {
             invocation.request = Invocation::Request::help;
             return invocation;
         }
-        if (option.spec->longName == "version") {
+        if (option.definition->longName == "version") {
             invocation.request = Invocation::Request::version;
             return invocation;
         }

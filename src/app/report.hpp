@@ -2,20 +2,16 @@
 
 #include "app/exit_status.hpp"
 #include "common/failure.hpp"
+#include "common/message_line.hpp"
 
 #include <ostream>
 #include <string_view>
 
 namespace pelitor {
 
-// Errors and warnings go to standard error as one line: "pelitor: <path>: <what>". A usage
-// error names the option in its message and has no path.
+// "pelitor: <path>: <what>"; a usage error has no path.
 inline void warn(std::ostream& errors, std::string_view path, std::string_view what) {
-    errors << "pelitor: ";
-    if (!path.empty()) {
-        errors << path << ": ";
-    }
-    errors << what << '\n' << std::flush;
+    writeMessageLine(errors, "pelitor", path, what);
 }
 
 // Reports a failure about `path` and gives the status that the run ends with. Every failure

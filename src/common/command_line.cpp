@@ -11,17 +11,20 @@ Failure usage(std::string message) {
     return {FailureKind::usage, std::move(message)};
 }
 
-const OptionSpec* findLong(std::span<const OptionSpec> specs, std::string_view name) {
-    const auto found = std::find_if(specs.begin(), specs.end(),
-                                    [&](const OptionSpec& spec) { return spec.longName == name; });
-    return found == specs.end() ? nullptr : &*found;
+const OptionDefinition* findLong(std::span<const OptionDefinition> definitions,
+                                 std::string_view name) {
+    const auto found = std::find_if(
+        definitions.begin(), definitions.end(),
+        [&](const OptionDefinition& definition) { return definition.longName == name; });
+    return found == definitions.end() ? nullptr : &*found;
 }
 
-const OptionSpec* findShort(std::span<const OptionSpec> specs, char name) {
-    const auto found = std::find_if(specs.begin(), specs.end(), [&](const OptionSpec& spec) {
-        return spec.shortName != 0 && spec.shortName == name;
-    });
-    return found == specs.end() ? nullptr : &*found;
+const OptionDefinition* findShort(std::span<const OptionDefinition> definitions, char name) {
+    const auto found = std::find_if(
+        definitions.begin(), definitions.end(), [&](const OptionDefinition& definition) {
+            return definition.shortName != 0 && definition.shortName == name;
+        });
+    return found == definitions.end() ? nullptr : &*found;
 }
 
 bool looksLikeOption(std::string_view argument) {
@@ -30,22 +33,22 @@ bool looksLikeOption(std::string_view argument) {
 
 // The option an argument names, with the value it carries inline, if it names one of ours.
 struct Named {
-    const OptionSpec* spec = nullptr;
+    const OptionDefinition* definition = nullptr;
     std::string written;
     std::optional<std::string> inlineValue;
 };
 
-Named name(std::string_view argument, std::span<const OptionSpec> specs) {
+Named name(std::string_view argument, std::span<const OptionDefinition> definitions) {
     if (argument.starts_with("--")) {
         const std::size_t equals = argument.find('=');
         const std::string_view longName = argument.substr(2, equals - 2);
-        Named named{findLong(specs, longName), std::string(argument.substr(0, equals)), {}};
+        Named named{findLong(definitions, longName), std::string(argument.substr(0, equals)), {}};
         if (equals != std::string_view::npos) {
             named.inlineValue = std::string(argument.substr(equals + 1));
         }
         return named;
     }
-    Named named{findShort(specs, argument[1]), std::string(argument.substr(0, 2)), {}};
+    Named named{findShort(definitions, argument[1]), std::string(argument.substr(0, 2)), {}};
     if (argument.size() > 2) {
         named.inlineValue = std::string(argument.substr(2));
     }
@@ -55,7 +58,7 @@ Named name(std::string_view argument, std::span<const OptionSpec> specs) {
 } // namespace
 
 Result<CommandLine> parseCommandLine(std::span<const std::string> arguments,
-                                     std::span<const OptionSpec> specs,
+                                     std::span<const OptionDefinition> definitions,
                                      std::string_view operandsName) {
     CommandLine line;
     std::size_t next = 0;
@@ -66,15 +69,15 @@ Result<CommandLine> parseCommandLine(std::span<const std::string> arguments,
                                  arguments.end());
             return line;
         }
-        Named named = name(argument, specs);
-        if (named.spec == nullptr) {
+        Named named = name(argument, definitions);
+        if (named.definition == nullptr) {
             return usage(named.written + ": unknown option");
         }
-        if (!named.spec->takesValue) {
+        if (!named.definition->takesValue) {
             if (named.inlineValue) {
                 return usage(argument + ": " + named.written + " takes no value");
             }
-            line.options.push_back({named.spec, named.written, {}});
+            line.options.push_back({named.definition, named.written, {}});
             continue;
         }
         if (!named.inlineValue) {
@@ -83,11 +86,12 @@ Result<CommandLine> parseCommandLine(std::span<const std::string> arguments,
             }
             named.inlineValue = arguments[next++];
         }
-        line.options.push_back({named.spec, named.written, *named.inlineValue});
+        line.options.push_back({named.definition, named.written, *named.inlineValue});
     }
     for (; next < arguments.size(); ++next) {
         const std::string& argument = arguments[next];
-        if (looksLikeOption(argument) && argument != "--" && name(argument, specs).spec) {
+        if (looksLikeOption(argument) && argument != "--" &&
+            name(argument, definitions).definition) {
             return usage(argument + ": options go before " + std::string(operandsName));
         }
         line.operands.push_back(argument);

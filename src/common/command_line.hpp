@@ -11,14 +11,14 @@
 namespace pelitor {
 
 // One option a program takes: `--name` and, where it has one, `-c`.
-struct OptionSpec {
+struct OptionDefinition {
     std::string_view longName; // without the dashes
     char shortName = 0;        // 0 where there is none
     bool takesValue = false;
 };
 
 struct GivenOption {
-    const OptionSpec* spec;
+    const OptionDefinition* definition;
     std::string written; // as given, "--device" or "-d", for messages
     std::string value;
 };
@@ -33,7 +33,7 @@ struct CommandLine {
 // lone `-` is an operand). One of the program's options after an operand is refused, since it
 // would not apply: `operandsName` says what it should have come before.
 Result<CommandLine> parseCommandLine(std::span<const std::string> arguments,
-                                     std::span<const OptionSpec> specs,
+                                     std::span<const OptionDefinition> definitions,
                                      std::string_view operandsName);
 
 // A decimal number from `first` to `last` given with an option, or a usage failure naming the

@@ -5,7 +5,7 @@
 namespace pelitor::send {
 namespace {
 
-constexpr OptionSpec specs[] = {
+constexpr OptionDefinition definitions[] = {
     {"interval", 'i', true}, {"retries", 'r', true}, {"device", 'd', true},   {"list", 0, false},
     {"check", 0, false},     {"help", 'h', false},   {"version", 'V', false},
 };
@@ -33,7 +33,7 @@ const char* const usageText =
     "                     (0 to 127, default: the file's)\n";
 
 Result<SendOptions> parseSendOptions(std::span<const std::string> arguments) {
-    const auto line = parseCommandLine(arguments, specs, "PORT and FILE.sds");
+    const auto line = parseCommandLine(arguments, definitions, "PORT and FILE.sds");
     if (!line) {
         return line.failure();
     }
@@ -43,8 +43,8 @@ Result<SendOptions> parseSendOptions(std::span<const std::string> arguments) {
     bool list = false;
     bool check = false;
     for (const GivenOption& option : line->options) {
-        const std::string_view name = option.spec->longName;
-        if (!option.spec->takesValue) {
+        const std::string_view name = option.definition->longName;
+        if (!option.definition->takesValue) {
             (name == "help"      ? help
              : name == "version" ? version
              : name == "list"    ? list

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/failure.hpp"
+#include "common/message_line.hpp"
 #include "send/send_status.hpp"
 
 #include <ostream>
@@ -8,14 +9,9 @@
 
 namespace pelitor::send {
 
-// Errors go to standard error as one line: "pelitor-send: <file or port>: <what>". A usage
-// error names the option in its message and has no subject.
+// "pelitor-send: <file or port>: <what>"; a usage error has no subject.
 inline void complain(std::ostream& errors, std::string_view subject, std::string_view what) {
-    errors << "pelitor-send: ";
-    if (!subject.empty()) {
-        errors << subject << ": ";
-    }
-    errors << what << '\n' << std::flush;
+    writeMessageLine(errors, "pelitor-send", subject, what);
 }
 
 // Reports a failure about `subject` and gives the status the run ends with.
