@@ -3,6 +3,7 @@
 #include "app/exit_status.hpp"
 #include "app/report.hpp"
 #include "app/sample_plan.hpp"
+#include "platform/platform.hpp"
 #include "sds/data_packet.hpp"
 #include "sds/dump_header.hpp"
 #include "wav/wav_listing.hpp"
@@ -35,7 +36,9 @@ char failMark(const WordFormat& format) {
 } // namespace
 
 SampleBuffer allocateSampleBuffer(std::size_t size) {
-    return std::make_unique_for_overwrite<std::uint8_t[]>(size);
+    auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+    platform::preferLargePages(buffer.get(), size);
+    return buffer;
 }
 
 int convert(const ConversionFiles& files, const ConversionOptions& options, const Console& console,

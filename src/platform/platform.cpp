@@ -1,6 +1,7 @@
 #include "platform/platform.hpp"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 
 #ifdef _WIN32
@@ -12,6 +13,7 @@
 #include <shellapi.h>
 #else
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -141,6 +143,8 @@ bool closeFile(FileHandle file) {
 }
 
 void reserveSpace(FileHandle, std::uint64_t) {}
+
+void preferLargePages(void*, std::size_t) {}
 
 namespace {
 
@@ -335,6 +339,21 @@ void reserveSpace(FileHandle file, std::uint64_t size) {
     if (size > 0) {
         posix_fallocate(file, 0, static_cast<off_t>(size));
     }
+}
+
+void preferLargePages(void* buffer, std::size_t size) {
+#ifdef MADV_HUGEPAGE
+    constexpr std::uintptr_t largePage = 2U << 20;
+    const auto start =
+        (reinterpret_cast<std::uintptr_t>(buffer) + largePage - 1) & ~(largePage - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(buffer) + size) & ~(largePage - 1);
+    if (start < end) {
+        madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+    }
+#else
+    (void)buffer;
+    (void)size;
+#endif
 }
 
 bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {

@@ -116,6 +116,10 @@ using CloseFunction = bool (*)(FileHandle file);
 // flushing the new one. A hint only: failures show, if at all, when writing.
 void reserveSpace(FileHandle file, std::uint64_t size);
 
+// Asks for a large buffer to be backed by large memory pages where the system offers them, so
+// that filling it costs a few page faults instead of one per 4 KiB. A hint only.
+void preferLargePages(void* buffer, std::size_t size);
+
 // Whether both paths exist and name the same file, through links or other names.
 bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
