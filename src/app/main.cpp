@@ -26,6 +26,9 @@ int main(int argc, char** argv) {
     // Before anything is opened, and before any temporary file exists.
     const platform::ClosedStandardStreams closed = platform::reopenClosedStandardStreams();
     platform::handleEndingSignals();
+    // The program writes only through the C++ streams; unsynchronized, each progress mark is a
+    // store into cout's own buffer rather than a call into stdio.
+    std::ios::sync_with_stdio(false);
     const platform::TerminalText terminal(std::cout);
     const auto labels =
         terminal.showsUtf8() ? pelitor::LabelText::utf8 : pelitor::LabelText::shiftJis;
