@@ -66,6 +66,10 @@ bool stdoutIsTerminal() {
     return _isatty(_fileno(stdout)) != 0;
 }
 
+bool stderrIsTerminal() {
+    return _isatty(_fileno(stderr)) != 0;
+}
+
 Directory::Directory(const std::filesystem::path& path) : path_(path) {}
 
 Directory::~Directory() = default;
@@ -193,6 +197,10 @@ std::string displayName(const std::string& argument) {
 
 bool stdoutIsTerminal() {
     return isatty(STDOUT_FILENO) != 0;
+}
+
+bool stderrIsTerminal() {
+    return isatty(STDERR_FILENO) != 0;
 }
 
 #ifdef O_PATH

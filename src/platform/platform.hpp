@@ -30,6 +30,9 @@ std::string displayName(const std::string& argument);
 // Whether standard output is an interactive terminal (progress is then shown as it happens).
 bool stdoutIsTerminal();
 
+// Whether standard error is an interactive terminal (a progress line then rewrites itself).
+bool stderrIsTerminal();
+
 // A file descriptor; invalidFile where there is none.
 using FileHandle = int;
 inline constexpr FileHandle invalidFile = -1;

@@ -2,7 +2,7 @@
 
 #include "platform/interrupt_watch.hpp"
 #include "platform/midi_port.hpp"
-#include "platform/stderr_terminal.hpp"
+#include "platform/platform.hpp"
 #include "sds/sds_stream.hpp"
 #include "send/options.hpp"
 #include "send/port_list.hpp"
