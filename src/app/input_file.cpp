@@ -47,18 +47,11 @@ InputFile::~InputFile() {
 }
 
 Result<std::size_t> InputFile::read(std::uint64_t offset, std::span<std::uint8_t> into) {
-    std::size_t filled = 0;
-    while (filled < into.size()) {
-        const long long count = platform::readAt(file_, offset + filled, into.subspan(filled));
-        if (count < 0) {
-            return unreadable(std::string("reading failed: ") + std::strerror(errno));
-        }
-        if (count == 0) {
-            break; // the end of the file
-        }
-        filled += static_cast<std::size_t>(count);
+    const long long count = platform::readAt(file_, offset, into);
+    if (count < 0) {
+        return unreadable(std::string("reading failed: ") + std::strerror(errno));
     }
-    return filled;
+    return static_cast<std::size_t>(count);
 }
 
 } // namespace pelitor

@@ -18,7 +18,10 @@ FileHandle openForReading(const std::filesystem::path& path) {
     return _wopen(path.c_str(), _O_RDONLY | _O_BINARY);
 }
 
-long long readAt(FileHandle file, std::uint64_t offset, std::span<std::uint8_t> into) {
+namespace {
+
+// Reads some of the bytes: how many, 0 at the end of the file, or -1 with errno set.
+long long readSome(FileHandle file, std::uint64_t offset, std::span<std::uint8_t> into) {
     constexpr std::size_t largestRead = 1U << 30;
     if (_lseeki64(file, static_cast<long long>(offset), SEEK_SET) < 0) {
         return -1;
@@ -27,13 +30,18 @@ long long readAt(FileHandle file, std::uint64_t offset, std::span<std::uint8_t> 
                  static_cast<unsigned>(into.size() < largestRead ? into.size() : largestRead));
 }
 
+} // namespace
+
 #else
 
 FileHandle openForReading(const std::filesystem::path& path) {
     return open(path.c_str(), O_RDONLY | O_CLOEXEC);
 }
 
-long long readAt(FileHandle file, std::uint64_t offset, std::span<std::uint8_t> into) {
+namespace {
+
+// Reads some of the bytes: how many, 0 at the end of the file, or -1 with errno set.
+long long readSome(FileHandle file, std::uint64_t offset, std::span<std::uint8_t> into) {
     ssize_t count = 0;
     do {
         count = pread(file, into.data(), into.size(), static_cast<off_t>(offset));
@@ -41,6 +49,23 @@ long long readAt(FileHandle file, std::uint64_t offset, std::span<std::uint8_t> 
     return count;
 }
 
+} // namespace
+
 #endif
+
+long long readAt(FileHandle file, std::uint64_t offset, std::span<std::uint8_t> into) {
+    std::size_t filled = 0;
+    while (filled < into.size()) {
+        const long long count = readSome(file, offset + filled, into.subspan(filled));
+        if (count < 0) {
+            return -1;
+        }
+        if (count == 0) {
+            break; // the end of the file
+        }
+        filled += static_cast<std::size_t>(count);
+    }
+    return static_cast<long long>(filled);
+}
 
 } // namespace pelitor::platform

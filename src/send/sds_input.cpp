@@ -1,11 +1,11 @@
 #include "send/sds_input.hpp"
 
+#include "platform/file_read.hpp"
 #include "sds/sds_stream.hpp"
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 
 namespace pelitor::send {
 
@@ -21,16 +21,19 @@ Result<std::vector<std::uint8_t>> readSdsFile(const std::string& path) {
     if (std::filesystem::is_directory(status)) {
         return unreadable("is a directory, not an .sds file");
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    const platform::FileHandle file = platform::openForReading(path);
+    if (file == platform::invalidFile) {
         return unreadable(std::strerror(errno));
     }
+    // One byte more than the longest valid stream, so that a longer file shows as such.
     std::vector<std::uint8_t> bytes(longestSdsStream + 1);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (in.bad()) {
-        return unreadable(std::strerror(errno));
+    const long long count = platform::readAt(file, 0, bytes);
+    const int readError = errno;
+    platform::closeFile(file);
+    if (count < 0) {
+        return unreadable(std::string("reading failed: ") + std::strerror(readError));
     }
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    bytes.resize(static_cast<std::size_t>(count));
     return bytes;
 }
 
