@@ -21,7 +21,7 @@ WavHeader monoPcm(std::uint16_t bits = 16, std::uint32_t rate = 44100,
 std::string refusal(const WavHeader& header, std::uint64_t fileSize = 1044,
                     const ConversionOptions& options = {}) {
     const auto result = planSample(header, fileSize, options);
-    EXPECT_TRUE(result || result.failure().kind == FailureKind::unusable);
+    EXPECT_TRUE(result || result.failure().kind == FailureKind::dataError);
     return result ? "(accepted)" : result.failure().message;
 }
 

@@ -87,7 +87,7 @@ TEST_F(SdsFileTest, AnErrorOnClosingLeavesTheEarlierOutputAndNoTemporaryFile) {
         calls.close = closeThenFail;
         const auto failure = written(calls)->commit();
         ASSERT_TRUE(failure);
-        EXPECT_EQ(failure->kind, FailureKind::writeFailed);
+        EXPECT_EQ(failure->kind, FailureKind::ioError);
         EXPECT_EQ(failure->message, "writing failed: Input/output error");
         EXPECT_EQ(files(), std::set<std::string>{"x.sds"});
         EXPECT_EQ(text("x.sds"), "old");

@@ -12,7 +12,7 @@ using Bytes = std::vector<std::uint8_t>;
 std::string checked(const Bytes& bytes) {
     const auto stream = checkSdsStream(bytes);
     if (!stream) {
-        EXPECT_EQ(stream.failure().kind, FailureKind::unusable);
+        EXPECT_EQ(stream.failure().kind, FailureKind::dataError);
         return stream.failure().message;
     }
     return "valid, " + std::to_string(stream->packets) + " packets";

@@ -136,7 +136,7 @@ TEST(WavReader, AFailedReadIsReportedAsOneWhereverItHappens) {
         source.failFrom = failFrom;
         const auto result = readWavHeader(source);
         ASSERT_FALSE(result) << failFrom;
-        EXPECT_EQ(result.failure().kind, FailureKind::unreadable);
+        EXPECT_EQ(result.failure().kind, FailureKind::noInput);
         EXPECT_EQ(result.failure().message, "reading failed: Input/output error");
     }
 }

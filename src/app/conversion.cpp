@@ -100,7 +100,7 @@ int convert(const ConversionFiles& files, const ConversionOptions& options, cons
     if (!read || *read != data.size()) {
         output.discard();
         return fail(console.errors, files.inputName,
-                    read ? Failure{FailureKind::unreadable, "the sample data could not be read"}
+                    read ? Failure{FailureKind::noInput, "the sample data could not be read"}
                          : read.failure());
     }
 

@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 namespace {
 
 Failure unreadable(std::string message) {
-    return {FailureKind::unreadable, std::move(message)};
+    return {FailureKind::noInput, std::move(message)};
 }
 
 } // namespace

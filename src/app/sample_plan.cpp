@@ -109,7 +109,7 @@ std::string tooLong(std::uint64_t words, std::uint32_t rate) {
 }
 
 Failure refuse(std::string message) {
-    return {FailureKind::unusable, std::move(message)};
+    return {FailureKind::dataError, std::move(message)};
 }
 
 // The loop the dump header announces: type, first and last word.

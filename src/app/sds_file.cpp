@@ -41,11 +41,11 @@ Failure cannotCreateTemporary(int error) {
 }
 
 Failure writeFailed(int error) {
-    return {FailureKind::writeFailed, std::string("writing failed: ") + std::strerror(error)};
+    return {FailureKind::ioError, std::string("writing failed: ") + std::strerror(error)};
 }
 
 Failure notInPlace(int error) {
-    return {FailureKind::writeFailed,
+    return {FailureKind::ioError,
             std::string("cannot put the output in place: ") + std::strerror(error)};
 }
 

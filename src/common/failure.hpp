@@ -6,15 +6,17 @@
 
 namespace pelitor {
 
-// What kind of thing went wrong. The layer that finds a failure knows its kind and its
-// message; only the driver knows the path it concerns and the exit status it ends with.
+// What kind of thing went wrong, in the classes a caller tells apart by the exit status. The
+// layer that finds a failure knows its kind and its message; only the driver knows the path or
+// port it concerns, and common/exit_status.hpp the status it ends with.
 enum class FailureKind {
-    usage,        // the command line asks for something that cannot be done
-    unusable,     // the input is not a WAV file, or not one that SDS can carry
-    unreadable,   // the input cannot be opened or read
-    cannotCreate, // the output cannot be created, or would destroy something
-    writeFailed,  // writing the output failed
-    unavailable,  // a device cannot be opened, or there is none
+    usage,            // the command line asks for something that cannot be done
+    dataError,        // the input is not in a form the program can take
+    noInput,          // the input cannot be opened or read
+    unavailable,      // a device cannot be opened, or there is none
+    cannotCreate,     // the output cannot be created, or would destroy something
+    ioError,          // writing the output, or talking to a device, failed
+    temporaryFailure, // the other end refused or cancelled; trying again may work
 };
 
 struct Failure {

@@ -95,7 +95,7 @@ Result<MidiPort> MidiPort::open(const std::string& path) {
 }
 
 Failure MidiPort::failed(const char* doing) const {
-    return {FailureKind::writeFailed, std::string(doing) + ": " + std::strerror(errno)};
+    return {FailureKind::ioError, std::string(doing) + ": " + std::strerror(errno)};
 }
 
 std::optional<Failure> MidiPort::write(std::span<const std::uint8_t> bytes) {
@@ -114,7 +114,7 @@ std::optional<Failure> MidiPort::write(std::span<const std::uint8_t> bytes) {
         pollfd room{fd_, POLLOUT, 0};
         const int ready = poll(&room, 1, stuckMilliseconds);
         if (ready == 0) {
-            return Failure{FailureKind::writeFailed, "the port has taken no bytes for 5 s"};
+            return Failure{FailureKind::ioError, "the port has taken no bytes for 5 s"};
         }
         if (ready < 0 && errno != EINTR) {
             return failed("the port failed while sending");
@@ -160,7 +160,7 @@ Result<bool> MidiPort::waitForInput(std::optional<std::chrono::nanoseconds> time
         return failed("waiting for the port");
     }
     if (fds[0].revents & (POLLERR | POLLNVAL)) {
-        return Failure{FailureKind::writeFailed, "the port failed while sending"};
+        return Failure{FailureKind::ioError, "the port failed while sending"};
     }
     return (fds[0].revents & (POLLIN | POLLHUP)) != 0;
 }
@@ -178,7 +178,7 @@ Result<std::size_t> MidiPort::read(std::span<std::uint8_t> into) {
             return std::size_t{0};
         }
         if (count == 0) {
-            return Failure{FailureKind::writeFailed, "the port was closed at the other end"};
+            return Failure{FailureKind::ioError, "the port was closed at the other end"};
         }
         return failed("the port failed while reading the sampler's answer");
     }

@@ -15,7 +15,7 @@ std::string hex(std::uint8_t byte) {
 }
 
 Failure fault(std::size_t offset, const std::string& what) {
-    return {FailureKind::unusable, "byte " + std::to_string(offset) + ": " + what};
+    return {FailureKind::dataError, "byte " + std::to_string(offset) + ": " + what};
 }
 
 std::string packetName(std::uint64_t index) {

@@ -27,7 +27,7 @@ struct SdsStream {
 };
 
 // Checks that the bytes are one dump header followed by the data packets it announces, all
-// framed, numbered and checksummed right, with nothing after them. The failure (unusable)
+// framed, numbered and checksummed right, with nothing after them. The failure (dataError)
 // names the first fault and its byte offset: "byte 148: packet 1: checksum 12, 34 expected".
 Result<SdsStream> checkSdsStream(std::span<const std::uint8_t> bytes);
 

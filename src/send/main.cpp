@@ -13,6 +13,6 @@ int main(int argc, char** argv) {
     } catch (const std::exception& error) {
         // The port, if open, has been given back its settings as the run unwound.
         pelitor::send::complain(std::cerr, "", error.what());
-        return pelitor::send::sendIoError;
+        return pelitor::exitIoError;
     }
 }

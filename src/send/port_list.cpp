@@ -28,7 +28,7 @@ int listPorts(std::ostream& out, std::ostream& errors) {
         out << port << '\n';
     }
     out << std::flush;
-    return sendSuccess;
+    return exitSuccess;
 }
 
 } // namespace pelitor::send

@@ -11,7 +11,7 @@ namespace pelitor::send {
 
 Result<std::vector<std::uint8_t>> readSdsFile(const std::string& path) {
     const auto unreadable = [](std::string message) {
-        return Failure{FailureKind::unreadable, std::move(message)};
+        return Failure{FailureKind::noInput, std::move(message)};
     };
     std::error_code error;
     const auto status = std::filesystem::status(path, error);

@@ -17,7 +17,7 @@ inline void complain(std::ostream& errors, std::string_view subject, std::string
 // Reports a failure about `subject` and gives the status the run ends with.
 inline int fail(std::ostream& errors, std::string_view subject, const Failure& failure) {
     complain(errors, subject, failure.message);
-    return sendStatusFor(failure.kind);
+    return exitStatusFor(failure.kind);
 }
 
 } // namespace pelitor::send

@@ -70,10 +70,10 @@ int runSender(std::span<const std::string> arguments, std::ostream& out, std::os
     switch (options->task) {
     case SendOptions::help:
         out << usageText << std::flush;
-        return sendSuccess;
+        return exitSuccess;
     case SendOptions::version:
         out << "pelitor-send " PELITOR_VERSION "\n" << std::flush;
-        return sendSuccess;
+        return exitSuccess;
     case SendOptions::list:
         return listPorts(out, errors);
     case SendOptions::check:
@@ -87,7 +87,7 @@ int runSender(std::span<const std::string> arguments, std::ostream& out, std::os
     }
     if (options->task == SendOptions::check) {
         out << streamSummary(options->file, file->stream) << '\n' << std::flush;
-        return sendSuccess;
+        return exitSuccess;
     }
     return send(*options, *file, errors);
 }

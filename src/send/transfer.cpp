@@ -85,17 +85,17 @@ int reportOutcome(Outcome outcome, const Transfer& transfer, const Handshake& ha
                            handshake.resent())
                << '\n'
                << std::flush;
-        return sendSuccess;
+        return exitSuccess;
     case Outcome::cancelled:
         complain(errors, transfer.portName,
                  "the sampler cancelled the transfer at " + packetOfTotal(handshake, packets));
-        return sendTempFail;
+        return exitTempFail;
     case Outcome::refused:
         complain(errors, transfer.portName,
                  "the sampler refused " + packetOfTotal(handshake, packets) + " " +
                      std::to_string(handshake.refusals()) + " times (--retries " +
                      std::to_string(transfer.settings.retries) + "); sent CANCEL");
-        return sendTempFail;
+        return exitTempFail;
     case Outcome::interrupted:
         break;
     }

@@ -43,7 +43,7 @@ void takeFormat(WavHeader& header, std::span<const std::uint8_t> fmt) {
 }
 
 Failure unusable(std::string message) {
-    return {FailureKind::unusable, std::move(message)};
+    return {FailureKind::dataError, std::move(message)};
 }
 
 // Fills `into` from offset: whether all of it was there, or why it could not be read.

@@ -31,7 +31,7 @@ class MemoryOutput final : public SdsOutput {
 
     std::optional<Failure> write(std::span<const std::uint8_t> data) override {
         if (failAfterHeader && !bytes.empty()) {
-            return Failure{FailureKind::writeFailed, "writing failed"};
+            return Failure{FailureKind::ioError, "writing failed"};
         }
         bytes.insert(bytes.end(), data.begin(), data.end());
         return std::nullopt;
@@ -39,7 +39,7 @@ class MemoryOutput final : public SdsOutput {
 
     std::optional<Failure> commit() override {
         if (failCommit) {
-            return Failure{FailureKind::writeFailed, "closing failed"};
+            return Failure{FailureKind::ioError, "closing failed"};
         }
         committed = true;
         return std::nullopt;

@@ -23,7 +23,7 @@ class TestSource final : public ByteSource {
     Result<std::size_t> read(std::uint64_t offset, std::span<std::uint8_t> into) override {
         ++reads;
         if (offset >= failFrom) {
-            return Failure{FailureKind::unreadable, "reading failed: Input/output error"};
+            return Failure{FailureKind::noInput, "reading failed: Input/output error"};
         }
         const auto kept = std::min<std::uint64_t>(into.size(), cutAt - std::min(cutAt, offset));
         return whole_.read(offset, into.first(kept));
