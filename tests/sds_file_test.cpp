@@ -101,8 +101,9 @@ TEST_F(SdsFileTest, OnlyTheNamedFallbackShowsWhileWritingUnderANameOfFixedLength
         const auto output = written(namedTemporary ? named : unnamed, longest + ".sds");
         std::set<std::string> seen = files();
         seen.erase(longest + ".sds");
-        ASSERT_EQ(seen.size(), namedTemporary ? 1U : 0U);
-        if (namedTemporary) {
+        const bool shows = namedTemporary || !PELITOR_LINUX_CALLS; // elsewhere always named
+        ASSERT_EQ(seen.size(), shows ? 1U : 0U);
+        if (shows) {
             const std::string temporary = *seen.begin();
             EXPECT_TRUE(temporary.starts_with("pelitor-") && temporary.ends_with(".tmp"));
             EXPECT_EQ(temporary.size(), 20U);

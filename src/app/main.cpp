@@ -33,5 +33,7 @@ int main(int argc, char** argv) {
     const auto labels =
         terminal.showsUtf8() ? pelitor::LabelText::utf8 : pelitor::LabelText::shiftJis;
     return pelitor::runProgram(
-        argc, argv, {std::cout, std::cerr, platform::stdoutIsTerminal(), labels}, closed.output);
+        argc, argv,
+        {std::cout, std::cerr, platform::isTerminal(platform::StandardStream::output), labels},
+        closed.output);
 }

@@ -11,12 +11,9 @@
 // The few things a portable console tool needs that standard C++ does not offer.
 namespace pelitor::platform {
 
-// The characters that end a directory part in a path given on the command line.
-#ifdef _WIN32
-inline constexpr std::string_view pathSeparators = "/\\:";
-#else
-inline constexpr std::string_view pathSeparators = "/";
-#endif
+// The characters that end a directory part in a path given on the command line: "/", and on
+// Windows also "\\" and the drive's ":".
+extern const std::string_view pathSeparators;
 
 // The command line as UTF-8 on Windows (whatever the code page), as given elsewhere.
 std::vector<std::string> commandLine(int argc, char** argv);
@@ -27,18 +24,13 @@ std::filesystem::path toPath(const std::string& argument);
 // A command-line argument as the console shows it: Windows consoles take the ANSI code page.
 std::string displayName(const std::string& argument);
 
-// Whether standard output is an interactive terminal (progress is then shown as it happens).
-bool stdoutIsTerminal();
-
-// Whether standard error is an interactive terminal (a progress line then rewrites itself).
-bool stderrIsTerminal();
-
 // A file descriptor; invalidFile where there is none.
 using FileHandle = int;
 inline constexpr FileHandle invalidFile = -1;
 
 // The directory an output is written in. On POSIX it is held open and every file in it is
-// named relative to it, so that a long path to it is paid once, when it is opened.
+// named relative to it, so that a long path to it is paid once, when it is opened; on Windows
+// files are named by their paths.
 class Directory {
   public:
     // Opens the directory; valid() says whether that worked, errno why not.
@@ -48,20 +40,14 @@ class Directory {
     Directory& operator=(const Directory&) = delete;
 
     bool valid() const;
-#ifdef _WIN32
+    // The system's handle of the open directory, where the system has one.
+    FileHandle handle() const { return handle_; }
+    // The path of a file in it.
     std::filesystem::path operator/(const std::filesystem::path& name) const;
-#else
-    int descriptor() const {
-        return descriptor_;
-    }
-#endif
 
   private:
-#ifdef _WIN32
     std::filesystem::path path_;
-#else
-    int descriptor_;
-#endif
+    FileHandle handle_ = invalidFile;
 };
 
 // What decides whether a file may be replaced by a new one, and what the new one inherits.

@@ -2,12 +2,9 @@
 
 #include "platform/platform.hpp"
 
+#include <cstddef>
 #include <filesystem>
 #include <string_view>
-
-#ifndef _WIN32
-#include <csignal>
-#endif
 
 // What the process is started with and how it ends: the standard descriptors, the signals
 // that end a run, and the temporary file that must not outlive it.
@@ -40,9 +37,8 @@ class EndingSignalsHeld {
     EndingSignalsHeld& operator=(const EndingSignalsHeld&) = delete;
 
   private:
-#ifndef _WIN32
-    sigset_t previous_;
-#endif
+    // The signal mask it gives back, where the system has one: room for a POSIX sigset_t.
+    alignas(std::max_align_t) unsigned char previous_[128];
 };
 
 // Registers the temporary file that an ending signal or removeTemporaryNow removes (on

@@ -9,14 +9,13 @@
 namespace pelitor::platform {
 
 // Windows console programs answer "/?" with their help; elsewhere it is a path.
-constexpr bool isHelpSwitch(std::string_view argument) {
-#ifdef _WIN32
-    return argument == "/?";
-#else
-    (void)argument;
-    return false;
-#endif
-}
+bool isHelpSwitch(std::string_view argument);
+
+enum class StandardStream { output, errors };
+
+// Whether a person is watching the stream at a terminal or console, rather than a file or a
+// pipe taking it: progress is then shown as it happens, and a progress line rewrites itself.
+bool isTerminal(StandardStream stream);
 
 // Whether the locale the environment names, the first non-empty of LC_ALL, LC_CTYPE and LANG
 // (each may be null), uses UTF-8: "UTF-8" or "utf8" in any case.

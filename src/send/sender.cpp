@@ -3,6 +3,7 @@
 #include "platform/interrupt_watch.hpp"
 #include "platform/midi_port.hpp"
 #include "platform/platform.hpp"
+#include "platform/terminal.hpp"
 #include "sds/sds_stream.hpp"
 #include "send/options.hpp"
 #include "send/port_list.hpp"
@@ -57,7 +58,8 @@ int send(const SendOptions& options, const CheckedFile& file, std::ostream& erro
                         options.port,
                         stream,
                         {file.stream.packets, channel, options.interval, options.retries}},
-                       *port, interrupt, errors, platform::stderrIsTerminal());
+                       *port, interrupt, errors,
+                       platform::isTerminal(platform::StandardStream::errors));
 }
 
 } // namespace

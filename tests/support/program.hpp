@@ -30,6 +30,10 @@ inline bool windowsBuild() {
     return std::getenv("PELITOR_COMMAND") != nullptr;
 }
 
+// Whether the program writes its output as a file without a name until it is complete (Linux's
+// own calls); elsewhere a named temporary file stands beside the output while it is written.
+inline constexpr bool namelessOutput = PELITOR_LINUX_CALLS;
+
 // Windows consoles end lines with CR LF.
 inline bool crlfConsole() {
     return std::getenv("PELITOR_CRLF") != nullptr;

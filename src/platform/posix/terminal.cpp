@@ -1,0 +1,21 @@
+#include "platform/terminal.hpp"
+
+#include <cstdlib>
+#include <unistd.h>
+
+namespace pelitor::platform {
+
+bool isHelpSwitch(std::string_view) {
+    return false;
+}
+
+bool isTerminal(StandardStream stream) {
+    return isatty(stream == StandardStream::output ? STDOUT_FILENO : STDERR_FILENO) != 0;
+}
+
+TerminalText::TerminalText(std::ostream& out)
+    : out_(out),
+      showsUtf8_(isTerminal(StandardStream::output) &&
+                 utf8Locale(std::getenv("LC_ALL"), std::getenv("LC_CTYPE"), std::getenv("LANG"))) {}
+
+} // namespace pelitor::platform
