@@ -22,6 +22,10 @@ constexpr bool isHelpSwitch(std::string_view argument) {
 // (each may be null), uses UTF-8: "UTF-8" or "utf8" in any case.
 bool utf8Locale(const char* lcAll, const char* lcCtype, const char* lang);
 
+// How many columns the terminal on standard error has; 0 when it is no terminal or will not
+// say.
+int stderrColumns();
+
 // Sets standard output up for text beyond ASCII while it lives. A POSIX terminal with a UTF-8
 // locale shows UTF-8 as it is; a Windows console gets everything written to `out` through its
 // wide-character call, so that it reads right whatever the code page. A file or a pipe gets
