@@ -91,6 +91,10 @@ std::string_view trailingColumns(std::string_view text, std::size_t columns) {
         excess -= character.columns;
         at += character.bytes;
     }
+    // A combining mark left at the start would sit on whatever comes before the cut.
+    while (at < text.size() && characterAt(text, at).columns == 0) {
+        at += characterAt(text, at).bytes;
+    }
     return text.substr(at);
 }
 
