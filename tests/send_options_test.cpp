@@ -1,6 +1,5 @@
 #include "send/options.hpp"
 #include "send/port_name.hpp"
-#include "send/progress.hpp"
 
 #include <gtest/gtest.h>
 
@@ -94,56 +93,6 @@ TEST(PortList, NamesEachRawMidiDeviceAfterItsCard) {
                                         "hw:10,0  MIDI Dual  /dev/snd/midiC10D0",
                                         "hw:10,1  MIDI Dual  /dev/snd/midiC10D1"}));
     EXPECT_TRUE(describePorts(std::vector<std::string>{"timer", "seq"}, {}).empty());
-}
-
-TEST(ProgressText, SaysWhereTheTransferStands) {
-    using std::chrono::seconds;
-    EXPECT_EQ(progressLine("v.sds", {.total = 1103}),
-              "v.sds: dump header sent, waiting up to 2 s for the sampler to answer");
-    EXPECT_EQ(progressLine("v.sds", {.total = 1103, .samplerWaits = true}),
-              "v.sds: dump header sent, the sampler asked to wait");
-    EXPECT_EQ(progressLine("v.sds", {.total = 1103, .onHeader = false}),
-              "v.sds: 0 of 1103 packets (0%), open loop, 0 resent");
-    EXPECT_EQ(progressLine("v.sds", {.done = 110,
-                                     .total = 1103,
-                                     .onHeader = false,
-                                     .closedLoop = true,
-                                     .resent = 2,
-                                     .sinceFirstPacket = seconds(5)}),
-              "v.sds: 110 of 1103 packets (9%), closed loop, 2 resent, 0:45 left");
-    EXPECT_EQ(progressLine("v.sds", {.done = 110,
-                                     .total = 1103,
-                                     .onHeader = false,
-                                     .samplerWaits = true,
-                                     .sinceFirstPacket = seconds(5)}),
-              "v.sds: 110 of 1103 packets (9%), open loop, 0 resent, the sampler asked to wait");
-    EXPECT_EQ(sentLine("voice.sds", 1103, std::chrono::milliseconds(47'049), true, 2),
-              "sent voice.sds: 1103 packets in 47.0 s, closed loop, 2 resent");
-}
-
-TEST(ProgressText, SummarisesACheckedStream) {
-    EXPECT_EQ(streamSummary("v.sds",
-                            {{.bitsPerSample = 16, .periodNs = 22675, .wordCount = 44100}, 1103}),
-              "v.sds: 16-bit words, 44101 Hz (period 22675 ns), 44100 words (1.000 s), 1103 "
-              "packets, forward loop from word 0 to 0, device channel 0, sample number 0");
-    EXPECT_EQ(streamSummary("w.sds", {{.deviceChannel = 3,
-                                       .sampleNumber = 300,
-                                       .bitsPerSample = 24,
-                                       .periodNs = 20833,
-                                       .wordCount = 96000,
-                                       .loopStart = 10,
-                                       .loopEnd = 95999,
-                                       .loopType = loopAlternating},
-                                      3200}),
-              "w.sds: 24-bit words, 48001 Hz (period 20833 ns), 96000 words (2.000 s), 3200 "
-              "packets, alternating loop from word 10 to 95999, device channel 3, sample number "
-              "300");
-    EXPECT_EQ(
-        streamSummary(
-            "x.sds",
-            {{.bitsPerSample = 8, .periodNs = 125000, .wordCount = 16, .loopType = loopOff}, 1}),
-        "x.sds: 8-bit words, 8000 Hz (period 125000 ns), 16 words (0.002 s), 1 packet, no "
-        "loop, device channel 0, sample number 0");
 }
 
 } // namespace

@@ -21,6 +21,10 @@ bool isTerminal(StandardStream stream);
 // (each may be null), uses UTF-8: "UTF-8" or "utf8" in any case.
 bool utf8Locale(const char* lcAll, const char* lcCtype, const char* lang);
 
+// How many columns the terminal the stream goes to has; 0 when it is no terminal or will not
+// say.
+int terminalColumns(StandardStream stream);
+
 // Sets standard output up for text beyond ASCII while it lives. A POSIX terminal with a UTF-8
 // locale shows UTF-8 as it is; a Windows console gets everything written to `out` through its
 // wide-character call, so that it reads right whatever the code page. A file or a pipe gets

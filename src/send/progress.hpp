@@ -3,6 +3,7 @@
 #include "sds/sds_stream.hpp"
 #include "send/handshake.hpp"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -20,8 +21,33 @@ struct Progress {
     Time sinceFirstPacket{};
 };
 
-// "voice.sds: 120 of 1103 packets (10%), closed loop, 2 resent, 0:42 left"
-std::string progressLine(std::string_view name, const Progress& progress);
+// "voice.sds: 120 of 1103 packets (10%), closed loop, 2 resent, 0:42 left", on a terminal
+// `columns` wide: the line keeps to one column less, so that the cursor never wraps. Where it
+// is too wide it gives up, in turn, "0 resent", the loop mode, the start of the name, the
+// resends, the words of the packet count and of the state, and at last the name; the
+// percentage and the time left stay longest.
+std::string progressLine(std::string_view name, const Progress& progress, std::size_t columns);
+
+// The progress line on a terminal, rewritten in place: at most every 100 ms, and whenever the
+// sampler starts or stops waiting. It says what to write; the caller writes it.
+class ProgressDisplay {
+  public:
+    // `columns`: the terminal's width, 0 when it did not say (80 is taken then).
+    ProgressDisplay(std::string_view name, int columns);
+
+    // What brings the line up to date at `now`; empty when it is not yet time.
+    std::string show(const Progress& progress, Time now);
+
+    // What clears the line for what is said at the end; empty when nothing was shown.
+    std::string end() const;
+
+  private:
+    std::string_view name_;
+    std::size_t columns_;
+    Time next_{};
+    bool samplerWaits_ = false;
+    bool shown_ = false;
+};
 
 // "sent voice.sds: 1103 packets in 47.0 s, closed loop, 2 resent"
 std::string sentLine(std::string_view name, std::uint64_t packets, Time elapsed, bool closedLoop,

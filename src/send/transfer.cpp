@@ -1,5 +1,6 @@
 #include "send/transfer.hpp"
 
+#include "platform/terminal.hpp"
 #include "sds/handshake_message.hpp"
 #include "send/progress.hpp"
 #include "send/send_report.hpp"
@@ -14,42 +15,6 @@ using Clock = std::chrono::steady_clock;
 
 // A byte takes 10 bits at 31,250 bits per second on a MIDI cable.
 constexpr Time wireTimePerByte = 320us;
-
-constexpr Time progressEvery = 100ms;
-
-// The progress on standard error: on a terminal one line that rewrites itself, at most every
-// progressEvery and whenever the sampler starts or stops waiting; elsewhere nothing until the
-// end.
-class ProgressDisplay {
-  public:
-    ProgressDisplay(std::ostream& errors, bool live, std::string_view name)
-        : errors_(errors), live_(live), name_(name) {}
-
-    void show(const Progress& progress, Time now) {
-        if (!live_ || (now < next_ && progress.samplerWaits == samplerWaits_)) {
-            return;
-        }
-        next_ = now + progressEvery;
-        samplerWaits_ = progress.samplerWaits;
-        errors_ << '\r' << progressLine(name_, progress) << "\x1b[K" << std::flush;
-        shown_ = true;
-    }
-
-    // Clears the line for what is said at the end.
-    void end() {
-        if (shown_) {
-            errors_ << "\r\x1b[K" << std::flush;
-        }
-    }
-
-  private:
-    std::ostream& errors_;
-    bool live_;
-    std::string_view name_;
-    Time next_{};
-    bool samplerWaits_ = false;
-    bool shown_ = false;
-};
 
 std::string packetOfTotal(const Handshake& handshake, std::uint64_t total) {
     if (handshake.onHeader()) {
@@ -119,7 +84,8 @@ int runTransfer(const Transfer& transfer, platform::MidiPort& port,
     std::deque<Reply> replies;
     std::array<std::uint8_t, 512> incoming{};
     std::optional<Time> firstPacket;
-    ProgressDisplay display(errors, live, transfer.fileName);
+    ProgressDisplay display(transfer.fileName,
+                            live ? platform::terminalColumns(platform::StandardStream::errors) : 0);
     const auto progress = [&](Time at) {
         return Progress{handshake.currentPacket(),
                         settings.packets,
@@ -129,8 +95,19 @@ int runTransfer(const Transfer& transfer, platform::MidiPort& port,
                         handshake.resent(),
                         firstPacket ? at - *firstPacket : Time{}};
     };
+    // On a terminal one line that rewrites itself; elsewhere nothing until the end.
+    const auto write = [&](const std::string& codes) {
+        if (!codes.empty()) {
+            errors << codes << std::flush;
+        }
+    };
+    const auto show = [&](Time at) {
+        if (live) {
+            write(display.show(progress(at), at));
+        }
+    };
     const auto portFailed = [&](const Failure& failure) {
-        display.end();
+        write(display.end());
         return fail(errors, transfer.portName, failure);
     };
     if (!live) {
@@ -172,7 +149,7 @@ int runTransfer(const Transfer& transfer, platform::MidiPort& port,
                 firstPacket = left;
             }
             action = handshake.sent(left);
-            display.show(progress(left), left);
+            show(left);
             continue;
         }
         if (!replies.empty()) {
@@ -186,7 +163,7 @@ int runTransfer(const Transfer& transfer, platform::MidiPort& port,
         if (await == nullptr) {
             continue;
         }
-        display.show(progress(waitFrom), waitFrom);
+        show(waitFrom);
         std::optional<Time> timeout;
         if (await->deadline) {
             timeout = *await->deadline - waitFrom;
@@ -208,7 +185,7 @@ int runTransfer(const Transfer& transfer, platform::MidiPort& port,
         }
     }
 
-    display.end();
+    write(display.end());
     return reportOutcome(std::get<Finish>(action).outcome, transfer, handshake, now(), interrupt,
                          errors);
 }

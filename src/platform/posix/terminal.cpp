@@ -1,6 +1,7 @@
 #include "platform/terminal.hpp"
 
 #include <cstdlib>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace pelitor::platform {
@@ -11,6 +12,15 @@ bool isHelpSwitch(std::string_view) {
 
 bool isTerminal(StandardStream stream) {
     return isatty(stream == StandardStream::output ? STDOUT_FILENO : STDERR_FILENO) != 0;
+}
+
+int terminalColumns(StandardStream stream) {
+    winsize size{};
+    if (ioctl(stream == StandardStream::output ? STDOUT_FILENO : STDERR_FILENO, TIOCGWINSZ,
+              &size) != 0) {
+        return 0;
+    }
+    return size.ws_col;
 }
 
 TerminalText::TerminalText(std::ostream& out)

@@ -26,6 +26,15 @@ bool isTerminal(StandardStream stream) {
     return handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) != 0;
 }
 
+int terminalColumns(StandardStream stream) {
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (GetConsoleScreenBufferInfo(standardHandle(stream), &info) == 0) {
+        return 0;
+    }
+    // The visible window, not the buffer, which is often far wider.
+    return info.srWindow.Right - info.srWindow.Left + 1;
+}
+
 namespace {
 
 // Hands UTF-8 text to the console as UTF-16 at each flush. A character whose bytes are not
