@@ -13,13 +13,6 @@
 
 namespace pelitor {
 
-// The fields of a dump header message, read back as makeDumpHeader writes them.
-DumpHeader parseDumpHeader(std::span<const std::uint8_t, dumpHeaderSize> message);
-
-// Words are 8 to 28 bits wide.
-inline constexpr int narrowestWord = 8;
-inline constexpr int widestWord = 28;
-
 // A checked SDS stream: one dump header, then exactly the data packets it announces.
 struct SdsStream {
     DumpHeader header;

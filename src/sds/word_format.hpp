@@ -11,6 +11,10 @@ namespace pelitor {
 
 using PacketData = std::span<std::uint8_t, packetDataSize>;
 
+// Words are 8 to 28 bits wide.
+inline constexpr int narrowestWord = 8;
+inline constexpr int widestWord = 28;
+
 // An SDS word of `bitsPerWord` bits takes as many 7-bit bytes as it needs.
 constexpr std::size_t bytesPerSdsWord(int bitsPerWord) {
     return static_cast<std::size_t>(bitsPerWord + 6) / 7;
