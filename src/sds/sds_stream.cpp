@@ -108,7 +108,7 @@ std::optional<Failure> packetFault(std::span<const std::uint8_t> bytes, std::uin
 
 } // namespace
 
-Result<SdsStream> checkSdsStream(std::span<const std::uint8_t> bytes) {
+Result<SdsStream> checkSdsStream(std::span<const std::uint8_t> bytes, std::uint64_t fileSize) {
     const auto header = checkHeader(bytes);
     if (!header) {
         return header.failure();
@@ -126,8 +126,8 @@ Result<SdsStream> checkSdsStream(std::span<const std::uint8_t> bytes) {
         }
     }
     const std::size_t end = packetOffset(packets);
-    if (bytes.size() > end) {
-        const std::size_t extra = bytes.size() - end;
+    if (fileSize > end) {
+        const std::uint64_t extra = fileSize - end;
         return fault(end, std::to_string(extra) + (extra == 1 ? " byte" : " bytes") +
                               " after the last packet; " + announced);
     }

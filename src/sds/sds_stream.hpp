@@ -19,10 +19,16 @@ struct SdsStream {
     std::uint64_t packets = 0;
 };
 
-// Checks that the bytes are one dump header followed by the data packets it announces, all
-// framed, numbered and checksummed right, with nothing after them. The failure (dataError)
-// names the first fault and its byte offset: "byte 148: packet 1: checksum 12, 34 expected".
-Result<SdsStream> checkSdsStream(std::span<const std::uint8_t> bytes);
+// Checks that a file of `fileSize` bytes is one dump header followed by the data packets it
+// announces, all framed, numbered and checksummed right, with nothing after them. `bytes` are
+// the file's first bytes: all of them, or at least one more than the longest valid stream.
+// The failure (dataError) names the first fault and its byte offset: "byte 148: packet 1:
+// checksum 12, 34 expected".
+Result<SdsStream> checkSdsStream(std::span<const std::uint8_t> bytes, std::uint64_t fileSize);
+
+inline Result<SdsStream> checkSdsStream(std::span<const std::uint8_t> wholeFile) {
+    return checkSdsStream(wholeFile, wholeFile.size());
+}
 
 // Where packet `index` of a stream starts.
 constexpr std::size_t packetOffset(std::uint64_t index) {
