@@ -54,6 +54,34 @@ TEST(SampleWords, AreOffsetBinaryLeftJustifiedInSevenBitBytes) {
     }
 }
 
+TEST(SampleWords, DecodeToTheValueEncodedAtEveryWidth) {
+    for (int bits = narrowestWord; bits <= widestWord; ++bits) {
+        const std::int32_t lowest = -(1 << (bits - 1));
+        const std::int32_t highest = (1 << (bits - 1)) - 1;
+        std::vector<std::int32_t> values{lowest, lowest + 1, -1, 0, 1, highest - 1, highest};
+        for (std::int64_t step = 1; step < 32; ++step) {
+            values.push_back(static_cast<std::int32_t>(lowest + (highest - lowest) * step / 32));
+        }
+        const auto wav = wordFormatFor(bits);
+        for (const std::int32_t value : values) {
+            Bytes word(bytesPerSdsWord(bits));
+            encodeWord(value, bits, word);
+            EXPECT_EQ(decodeWord(word, bits), value) << bits << "-bit";
+            if (wav) { // the WAV sample of this value makes the same word
+                const auto sample = static_cast<std::uint32_t>(bits == 8 ? value + 128 : value);
+                Bytes bytes(wav->bytesPerSample);
+                for (std::size_t i = 0; i < bytes.size(); ++i) {
+                    bytes[i] = static_cast<std::uint8_t>(sample >> (8 * i));
+                }
+                EXPECT_EQ(firstWord(bits, bytes), word) << bits << "-bit " << value;
+            }
+        }
+    }
+    Bytes twelve(2);
+    encodeWord(2047, 12, twelve);
+    EXPECT_EQ(twelve, (Bytes{0x7F, 0x7C})); // left-justified, the two low bits zero
+}
+
 TEST(SampleWords, OnlyTheWidthsSdsCanCarryLosslesslyAreKnown) {
     EXPECT_FALSE(wordFormatFor(0));
     EXPECT_FALSE(wordFormatFor(12));
