@@ -128,5 +128,21 @@ TEST(DataPackets, NumbersWrapAfterSeventyFHexAndTheLastPacketIsFilledWithZero) {
     EXPECT_EQ(makeDataPacket(0, 129, long16, format(16))[4], 0x01);
 }
 
+TEST(DataPackets, ReadBackToTheirSamples) {
+    // The second packet's first 16-bit samples: 0x1234, the lowest and the highest.
+    Bytes samples(80);
+    samples.insert(samples.end(), {0x34, 0x12, 0x00, 0x80, 0xFF, 0x7F});
+    DataPacket packet = makeDataPacket(0x05, 1, samples, format(16));
+    const PacketFields fields = readDataPacket(packet);
+    EXPECT_EQ(fields.deviceChannel, 0x05);
+    EXPECT_EQ(fields.number, 1);
+    EXPECT_TRUE(fields.checksumMatches());
+    EXPECT_EQ(decodeWord(fields.data.subspan(0), 16), 0x1234);
+    EXPECT_EQ(decodeWord(fields.data.subspan(3), 16), -32768);
+    EXPECT_EQ(decodeWord(fields.data.subspan(6), 16), 32767);
+    packet[packetDataIndex] ^= 0x01;
+    EXPECT_FALSE(readDataPacket(packet).checksumMatches());
+}
+
 } // namespace
 } // namespace pelitor
