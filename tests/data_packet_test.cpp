@@ -54,6 +54,34 @@ TEST(SampleWords, AreOffsetBinaryLeftJustifiedInSevenBitBytes) {
     }
 }
 
+TEST(SampleWords, DecodeToTheValueEncodedAtEveryWidth) {
+    for (int bits = narrowestWord; bits <= widestWord; ++bits) {
+        const std::int32_t lowest = -(1 << (bits - 1));
+        const std::int32_t highest = (1 << (bits - 1)) - 1;
+        std::vector<std::int32_t> values{lowest, lowest + 1, -1, 0, 1, highest - 1, highest};
+        for (std::int64_t step = 1; step < 32; ++step) {
+            values.push_back(static_cast<std::int32_t>(lowest + (highest - lowest) * step / 32));
+        }
+        const auto wav = wordFormatFor(bits);
+        for (const std::int32_t value : values) {
+            Bytes word(bytesPerSdsWord(bits));
+            encodeWord(value, bits, word);
+            EXPECT_EQ(decodeWord(word, bits), value) << bits << "-bit";
+            if (wav) { // the WAV sample of this value makes the same word
+                const auto sample = static_cast<std::uint32_t>(bits == 8 ? value + 128 : value);
+                Bytes bytes(wav->bytesPerSample);
+                for (std::size_t i = 0; i < bytes.size(); ++i) {
+                    bytes[i] = static_cast<std::uint8_t>(sample >> (8 * i));
+                }
+                EXPECT_EQ(firstWord(bits, bytes), word) << bits << "-bit " << value;
+            }
+        }
+    }
+    Bytes twelve(2);
+    encodeWord(2047, 12, twelve);
+    EXPECT_EQ(twelve, (Bytes{0x7F, 0x7C})); // left-justified, the two low bits zero
+}
+
 TEST(SampleWords, OnlyTheWidthsSdsCanCarryLosslesslyAreKnown) {
     EXPECT_FALSE(wordFormatFor(0));
     EXPECT_FALSE(wordFormatFor(12));
@@ -98,6 +126,22 @@ TEST(DataPackets, NumbersWrapAfterSeventyFHexAndTheLastPacketIsFilledWithZero) {
     const Bytes long16(2 * 40 * 130, 0x11);
     EXPECT_EQ(makeDataPacket(0, 128, long16, format(16))[4], 0x00);
     EXPECT_EQ(makeDataPacket(0, 129, long16, format(16))[4], 0x01);
+}
+
+TEST(DataPackets, ReadBackToTheirSamples) {
+    // The second packet's first 16-bit samples: 0x1234, the lowest and the highest.
+    Bytes samples(80);
+    samples.insert(samples.end(), {0x34, 0x12, 0x00, 0x80, 0xFF, 0x7F});
+    DataPacket packet = makeDataPacket(0x05, 1, samples, format(16));
+    const PacketFields fields = readDataPacket(packet);
+    EXPECT_EQ(fields.deviceChannel, 0x05);
+    EXPECT_EQ(fields.number, 1);
+    EXPECT_TRUE(fields.checksumMatches());
+    EXPECT_EQ(decodeWord(fields.data.subspan(0), 16), 0x1234);
+    EXPECT_EQ(decodeWord(fields.data.subspan(3), 16), -32768);
+    EXPECT_EQ(decodeWord(fields.data.subspan(6), 16), 32767);
+    packet[packetDataIndex] ^= 0x01;
+    EXPECT_FALSE(readDataPacket(packet).checksumMatches());
 }
 
 } // namespace

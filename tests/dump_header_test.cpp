@@ -32,6 +32,22 @@ TEST(DumpHeader, CarriesChannelSampleNumberAndLoop) {
                              0x07, 0x00, 0x02, 0x01, 0x00, 0x67, 0x07, 0x00, 0x01, 0xF7}));
 }
 
+TEST(DumpHeader, ReadsBackEveryField) {
+    const DumpHeader header{.deviceChannel = 0x11,
+                            .sampleNumber = 0x3FFF,
+                            .bitsPerSample = 28,
+                            .periodNs = 0x1FFFFF,
+                            .wordCount = 0x1ABCDE,
+                            .loopStart = 0x012345,
+                            .loopEnd = 0x1FFFFE,
+                            .loopType = loopAlternating};
+    const DumpHeader read = parseDumpHeader(makeDumpHeader(header));
+    EXPECT_EQ(makeDumpHeader(read), makeDumpHeader(header));
+    EXPECT_EQ(read.sampleNumber, 0x3FFF);
+    EXPECT_EQ(read.wordCount, 0x1ABCDEU);
+    EXPECT_EQ(read.loopEnd, 0x1FFFFEU);
+}
+
 TEST(SevenBitFields, SplitCommonPeriodsLowFirst) {
     struct Case {
         std::uint32_t value;

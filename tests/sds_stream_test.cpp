@@ -9,8 +9,8 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-std::string checked(const Bytes& bytes) {
-    const auto stream = checkSdsStream(bytes);
+std::string checked(const Bytes& bytes, std::uint64_t fileSize) {
+    const auto stream = checkSdsStream(bytes, fileSize);
     if (!stream) {
         EXPECT_EQ(stream.failure().kind, FailureKind::dataError);
         return stream.failure().message;
@@ -18,20 +18,13 @@ std::string checked(const Bytes& bytes) {
     return "valid, " + std::to_string(stream->packets) + " packets";
 }
 
-TEST(SdsStream, ReadsBackEveryHeaderField) {
-    const DumpHeader header{.deviceChannel = 0x11,
-                            .sampleNumber = 0x3FFF,
-                            .bitsPerSample = 28,
-                            .periodNs = 0x1FFFFF,
-                            .wordCount = 0x1ABCDE,
-                            .loopStart = 0x012345,
-                            .loopEnd = 0x1FFFFE,
-                            .loopType = loopAlternating};
-    const DumpHeader read = parseDumpHeader(makeDumpHeader(header));
-    EXPECT_EQ(makeDumpHeader(read), makeDumpHeader(header));
-    EXPECT_EQ(read.sampleNumber, 0x3FFF);
-    EXPECT_EQ(read.wordCount, 0x1ABCDEU);
-    EXPECT_EQ(read.loopEnd, 0x1FFFFEU);
+std::string checked(const Bytes& bytes) {
+    return checked(bytes, bytes.size());
+}
+
+Bytes withByte(Bytes bytes, std::size_t at, std::uint8_t value) {
+    bytes[at] = value;
+    return bytes;
 }
 
 TEST(SdsStream, CountsPacketsByWordWidth) {
@@ -51,6 +44,20 @@ TEST(SdsStream, AcceptsWhatPelitorWrites) {
     EXPECT_EQ(checked(test::sdsStream(61, 8, 0x7F)), "valid, 2 packets");
     EXPECT_EQ(checked(test::sdsStream(30 * 200, 24, 5)), "valid, 200 packets"); // numbers wrap
     EXPECT_EQ(checked(test::sdsStream(0)), "valid, 0 packets");
+    // The widest words take four bytes, as 24-bit ones do.
+    EXPECT_EQ(checked(withByte(test::sdsStream(300, 24), headerWidthIndex, 28)),
+              "valid, 10 packets");
+    EXPECT_EQ(checked(withByte(test::sdsStream(100), headerLoopTypeIndex, loopOff)),
+              "valid, 3 packets");
+}
+
+TEST(SdsStream, CountsWhatFollowsTheLastPacketInTheWholeFile) {
+    // A file longer than any valid stream is read only as far as that shows.
+    Bytes start = test::sdsStream(100);
+    const std::uint64_t size = start.size() + 10 * 1024 * 1024;
+    start.resize(longestSdsStream + 1);
+    EXPECT_EQ(checked(start, size), "byte 402: 10485760 bytes after the last packet; the dump "
+                                    "header announces 100 words in 3 packets");
 }
 
 // The five faults a damaged file shows most often are checked through --check, end to end.
@@ -74,6 +81,8 @@ TEST(SdsStream, NamesTheFirstFaultAndItsOffset) {
          "byte 3: message type 0x03 where the dump header (type 0x01) should be"},
         {"width", [](Bytes& b) { b[6] = 29; },
          "byte 6: words of 29 bits; SDS words are 8 to 28 bits"},
+        {"narrow", [](Bytes& b) { b[6] = 7; },
+         "byte 6: words of 7 bits; SDS words are 8 to 28 bits"},
         {"period", [](Bytes& b) { b[7] = b[8] = b[9] = 0; }, "byte 7: a sample period of 0 ns"},
         {"loop type", [](Bytes& b) { b[19] = 0x02; },
          "byte 19: loop type 0x02; 00, 01 or 7F expected"},

@@ -17,9 +17,9 @@ DataPacket makeDataPacket(std::uint8_t deviceChannel, std::uint64_t index,
     DataPacket packet;
     packet[0] = sysExStart;
     packet[1] = nonRealTime;
-    packet[2] = deviceChannel;
-    packet[3] = dataPacketType;
-    packet[packetNumberIndex] = static_cast<std::uint8_t>(index & 0x7F);
+    packet[messageChannelIndex] = deviceChannel;
+    packet[messageTypeIndex] = dataPacketType;
+    packet[packetNumberIndex] = packetNumber(index);
     const std::size_t first =
         std::min<std::uint64_t>(index * format.sampleBytesPerPacket(), samples.size());
     format.encodeWords(
@@ -28,6 +28,19 @@ DataPacket makeDataPacket(std::uint8_t deviceChannel, std::uint64_t index,
     packet[packetChecksumIndex] = packetChecksum(packet);
     packet[packetSize - 1] = sysExEnd;
     return packet;
+}
+
+PacketFields readDataPacket(std::span<const std::uint8_t, packetSize> packet) {
+    return {.deviceChannel = packet[messageChannelIndex],
+            .number = packet[packetNumberIndex],
+            .data = packet.subspan<packetDataIndex, packetDataSize>(),
+            .storedChecksum = packet[packetChecksumIndex],
+            .checksum = packetChecksum(packet)};
+}
+
+void readdressPacket(std::span<std::uint8_t, packetSize> packet, std::uint8_t deviceChannel) {
+    packet[messageChannelIndex] = deviceChannel;
+    packet[packetChecksumIndex] = packetChecksum(packet);
 }
 
 } // namespace pelitor

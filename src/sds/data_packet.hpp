@@ -23,4 +23,20 @@ std::uint8_t packetChecksum(std::span<const std::uint8_t, packetSize> packet);
 DataPacket makeDataPacket(std::uint8_t deviceChannel, std::uint64_t index,
                           std::span<const std::uint8_t> samples, const WordFormat& format);
 
+// What a data packet carries, as a receiver reads it; its framing is the caller's to check.
+struct PacketFields {
+    std::uint8_t deviceChannel = 0;
+    std::uint8_t number = 0;
+    std::span<const std::uint8_t, packetDataSize> data;
+    std::uint8_t storedChecksum = 0;
+    std::uint8_t checksum = 0; // made from the bytes as they came
+
+    bool checksumMatches() const { return storedChecksum == checksum; }
+};
+
+PacketFields readDataPacket(std::span<const std::uint8_t, packetSize> packet);
+
+// The packet addressed to `deviceChannel` instead, with its checksum made for it.
+void readdressPacket(std::span<std::uint8_t, packetSize> packet, std::uint8_t deviceChannel);
+
 } // namespace pelitor

@@ -3,33 +3,50 @@
 #include "sds/seven_bit.hpp"
 
 namespace pelitor {
+namespace {
 
-std::array<std::uint8_t, dumpHeaderSize> makeDumpHeader(const DumpHeader& header) {
-    const SevenBitTriple period = splitSevenBits(header.periodNs);
-    const SevenBitTriple length = splitSevenBits(header.wordCount);
-    const SevenBitTriple loopStart = splitSevenBits(header.loopStart);
-    const SevenBitTriple loopEnd = splitSevenBits(header.loopEnd);
-    return {sysExStart,
-            nonRealTime,
-            header.deviceChannel,
-            dumpHeaderType,
-            static_cast<std::uint8_t>(header.sampleNumber & 0x7F),
-            static_cast<std::uint8_t>((header.sampleNumber >> 7) & 0x7F),
-            header.bitsPerSample,
-            period.low,
-            period.middle,
-            period.high,
-            length.low,
-            length.middle,
-            length.high,
-            loopStart.low,
-            loopStart.middle,
-            loopStart.high,
-            loopEnd.low,
-            loopEnd.middle,
-            loopEnd.high,
-            header.loopType,
-            sysExEnd};
+void putTriple(DumpHeaderMessage& message, std::size_t at, std::uint32_t value) {
+    const SevenBitTriple triple = splitSevenBits(value);
+    message[at] = triple.low;
+    message[at + 1] = triple.middle;
+    message[at + 2] = triple.high;
+}
+
+std::uint32_t tripleAt(std::span<const std::uint8_t, dumpHeaderSize> message, std::size_t at) {
+    return joinSevenBits(message[at], message[at + 1], message[at + 2]);
+}
+
+} // namespace
+
+DumpHeaderMessage makeDumpHeader(const DumpHeader& header) {
+    DumpHeaderMessage message{};
+    message[0] = sysExStart;
+    message[1] = nonRealTime;
+    message[messageChannelIndex] = header.deviceChannel;
+    message[messageTypeIndex] = dumpHeaderType;
+    const SevenBitPair sampleNumber = splitSevenBitPair(header.sampleNumber);
+    message[headerSampleNumberIndex] = sampleNumber.low;
+    message[headerSampleNumberIndex + 1] = sampleNumber.high;
+    message[headerWidthIndex] = header.bitsPerSample;
+    putTriple(message, headerPeriodIndex, header.periodNs);
+    putTriple(message, headerWordCountIndex, header.wordCount);
+    putTriple(message, headerLoopStartIndex, header.loopStart);
+    putTriple(message, headerLoopEndIndex, header.loopEnd);
+    message[headerLoopTypeIndex] = header.loopType;
+    message[dumpHeaderSize - 1] = sysExEnd;
+    return message;
+}
+
+DumpHeader parseDumpHeader(std::span<const std::uint8_t, dumpHeaderSize> message) {
+    return {.deviceChannel = message[messageChannelIndex],
+            .sampleNumber = joinSevenBitPair(message[headerSampleNumberIndex],
+                                             message[headerSampleNumberIndex + 1]),
+            .bitsPerSample = message[headerWidthIndex],
+            .periodNs = tripleAt(message, headerPeriodIndex),
+            .wordCount = tripleAt(message, headerWordCountIndex),
+            .loopStart = tripleAt(message, headerLoopStartIndex),
+            .loopEnd = tripleAt(message, headerLoopEndIndex),
+            .loopType = message[headerLoopTypeIndex]};
 }
 
 } // namespace pelitor

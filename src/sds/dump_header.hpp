@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 namespace pelitor {
 
@@ -25,6 +26,22 @@ struct DumpHeader {
     std::uint8_t loopType = loopForward;
 };
 
-std::array<std::uint8_t, dumpHeaderSize> makeDumpHeader(const DumpHeader& header);
+using DumpHeaderMessage = std::array<std::uint8_t, dumpHeaderSize>;
+
+// Where each field starts: the sample number in two 7-bit bytes, the period, the length and
+// the loop points in three, least significant first.
+inline constexpr std::size_t headerSampleNumberIndex = 4;
+inline constexpr std::size_t headerWidthIndex = 6;
+inline constexpr std::size_t headerPeriodIndex = 7;
+inline constexpr std::size_t headerWordCountIndex = 10;
+inline constexpr std::size_t headerLoopStartIndex = 13;
+inline constexpr std::size_t headerLoopEndIndex = 16;
+inline constexpr std::size_t headerLoopTypeIndex = 19;
+
+DumpHeaderMessage makeDumpHeader(const DumpHeader& header);
+
+// The fields of a dump header message, read back as makeDumpHeader writes them. The framing
+// and the values are the caller's to check.
+DumpHeader parseDumpHeader(std::span<const std::uint8_t, dumpHeaderSize> message);
 
 } // namespace pelitor

@@ -9,10 +9,6 @@ bool isStatus(std::uint8_t byte) {
     return byte >= 0x80;
 }
 
-bool isHandshakeType(std::uint8_t type) {
-    return type == ackType || type == nakType || type == cancelType || type == waitType;
-}
-
 } // namespace
 
 std::optional<Reply> ReplyScanner::take(std::uint8_t byte) {
@@ -21,20 +17,22 @@ std::optional<Reply> ReplyScanner::take(std::uint8_t byte) {
     }
     if (!isStatus(byte)) {
         if (collecting_) {
-            if (length_ < message_.size()) {
+            if (length_ < message_.size() - 1) {
                 message_[length_] = byte;
             }
             ++length_; // a longer message is counted on, so that it never matches
         }
         return std::nullopt;
     }
-    const bool complete = collecting_ && byte == sysExEnd && length_ == message_.size();
-    collecting_ = byte == sysExStart;
-    length_ = 1;
-    if (complete && message_[1] == nonRealTime && isHandshakeType(message_[3])) {
-        return Reply{message_[2], message_[3], message_[4]};
+    std::optional<Reply> reply;
+    if (collecting_ && byte == sysExEnd && length_ == message_.size() - 1) {
+        message_.back() = byte;
+        reply = parseHandshake(message_);
     }
-    return std::nullopt;
+    collecting_ = byte == sysExStart;
+    message_[0] = byte;
+    length_ = 1;
+    return reply;
 }
 
 } // namespace pelitor

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sds/sysex.hpp"
+#include "sds/handshake_message.hpp"
 
 #include <array>
 #include <cstddef>
@@ -8,15 +8,6 @@
 #include <optional>
 
 namespace pelitor {
-
-// A handshake message a receiver sent: ACK, NAK, CANCEL or WAIT.
-struct Reply {
-    std::uint8_t deviceChannel = 0;
-    std::uint8_t type = 0;
-    std::uint8_t packetNumber = 0;
-
-    friend bool operator==(const Reply&, const Reply&) = default;
-};
 
 // Finds the handshake replies in the bytes that come in from a MIDI port, one byte at a time.
 // Real-time bytes (F8 to FF: clock, active sensing, ...) may come anywhere, even inside a
@@ -27,7 +18,7 @@ class ReplyScanner {
     std::optional<Reply> take(std::uint8_t byte);
 
   private:
-    std::array<std::uint8_t, handshakeSize - 1> message_{}; // without its F7
+    HandshakeMessage message_{};
     std::size_t length_ = 0;
     bool collecting_ = false;
 };

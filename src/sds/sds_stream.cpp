@@ -47,7 +47,7 @@ std::optional<Failure> framingFault(std::span<const std::uint8_t> bytes, std::si
             return fault(at, name + " holds the status byte " + hex(byte) +
                                  " (only 00 to 7F may come between F0 and F7)");
         }
-        if (at == offset + 3 && byte != type) {
+        if (at == offset + messageTypeIndex && byte != type) {
             return fault(at, "message type " + hex(byte) + " where " + name + " (type " +
                                  hex(type) + ") should be");
         }
@@ -65,15 +65,16 @@ Result<DumpHeader> checkHeader(std::span<const std::uint8_t> bytes) {
     }
     const DumpHeader header = parseDumpHeader(bytes.first<dumpHeaderSize>());
     if (header.bitsPerSample < narrowestWord || header.bitsPerSample > widestWord) {
-        return fault(6, "words of " + std::to_string(header.bitsPerSample) +
-                            " bits; SDS words are 8 to 28 bits");
+        return fault(headerWidthIndex, "words of " + std::to_string(header.bitsPerSample) +
+                                           " bits; SDS words are 8 to 28 bits");
     }
     if (header.periodNs == 0) {
-        return fault(7, "a sample period of 0 ns");
+        return fault(headerPeriodIndex, "a sample period of 0 ns");
     }
     if (header.loopType != loopForward && header.loopType != loopAlternating &&
         header.loopType != loopOff) {
-        return fault(19, "loop type " + hex(header.loopType) + "; 00, 01 or 7F expected");
+        return fault(headerLoopTypeIndex,
+                     "loop type " + hex(header.loopType) + "; 00, 01 or 7F expected");
     }
     return header;
 }
@@ -85,41 +86,29 @@ std::optional<Failure> packetFault(std::span<const std::uint8_t> bytes, std::uin
     if (auto framing = framingFault(bytes, offset, packetSize, dataPacketType, name)) {
         return framing;
     }
-    if (bytes[offset + 2] != deviceChannel) {
-        return fault(offset + 2, name + " is for device channel " +
-                                     std::to_string(bytes[offset + 2]) + ", the dump header for " +
-                                     std::to_string(deviceChannel));
+    const PacketFields packet = readDataPacket(bytes.subspan(offset).first<packetSize>());
+    if (packet.deviceChannel != deviceChannel) {
+        return fault(offset + messageChannelIndex,
+                     name + " is for device channel " + std::to_string(packet.deviceChannel) +
+                         ", the dump header for " + std::to_string(deviceChannel));
     }
-    const std::uint8_t number = bytes[offset + packetNumberIndex];
-    const auto expected = static_cast<std::uint8_t>(index & 0x7F);
-    if (number != expected) {
-        return fault(offset + packetNumberIndex, name + " is numbered " + std::to_string(number) +
-                                                     ", " + std::to_string(expected) + " expected");
+    const std::uint8_t expected = packetNumber(index);
+    if (packet.number != expected) {
+        return fault(offset + packetNumberIndex, name + " is numbered " +
+                                                     std::to_string(packet.number) + ", " +
+                                                     std::to_string(expected) + " expected");
     }
-    const auto packet = bytes.subspan(offset).first<packetSize>();
-    const std::uint8_t checksum = packetChecksum(packet);
-    if (packet[packetChecksumIndex] != checksum) {
+    if (!packet.checksumMatches()) {
         return fault(offset + packetChecksumIndex, name + ": checksum " +
-                                                       hex(packet[packetChecksumIndex]) + ", " +
-                                                       hex(checksum) + " expected");
+                                                       hex(packet.storedChecksum) + ", " +
+                                                       hex(packet.checksum) + " expected");
     }
     return std::nullopt;
 }
 
 } // namespace
 
-DumpHeader parseDumpHeader(std::span<const std::uint8_t, dumpHeaderSize> message) {
-    return {.deviceChannel = message[2],
-            .sampleNumber = static_cast<std::uint16_t>(message[4] | message[5] << 7),
-            .bitsPerSample = message[6],
-            .periodNs = joinSevenBits(message[7], message[8], message[9]),
-            .wordCount = joinSevenBits(message[10], message[11], message[12]),
-            .loopStart = joinSevenBits(message[13], message[14], message[15]),
-            .loopEnd = joinSevenBits(message[16], message[17], message[18]),
-            .loopType = message[19]};
-}
-
-Result<SdsStream> checkSdsStream(std::span<const std::uint8_t> bytes) {
+Result<SdsStream> checkSdsStream(std::span<const std::uint8_t> bytes, std::uint64_t fileSize) {
     const auto header = checkHeader(bytes);
     if (!header) {
         return header.failure();
@@ -137,8 +126,8 @@ Result<SdsStream> checkSdsStream(std::span<const std::uint8_t> bytes) {
         }
     }
     const std::size_t end = packetOffset(packets);
-    if (bytes.size() > end) {
-        const std::size_t extra = bytes.size() - end;
+    if (fileSize > end) {
+        const std::uint64_t extra = fileSize - end;
         return fault(end, std::to_string(extra) + (extra == 1 ? " byte" : " bytes") +
                               " after the last packet; " + announced);
     }
@@ -148,11 +137,10 @@ Result<SdsStream> checkSdsStream(std::span<const std::uint8_t> bytes) {
 std::vector<std::uint8_t> onDeviceChannel(std::span<const std::uint8_t> stream,
                                           const SdsStream& checked, std::uint8_t deviceChannel) {
     std::vector<std::uint8_t> bytes(stream.begin(), stream.end());
-    bytes[2] = deviceChannel;
+    bytes[messageChannelIndex] = deviceChannel;
     for (std::uint64_t index = 0; index < checked.packets; ++index) {
-        const auto packet = std::span(bytes).subspan(packetOffset(index)).first<packetSize>();
-        packet[2] = deviceChannel;
-        packet[packetChecksumIndex] = packetChecksum(packet);
+        readdressPacket(std::span(bytes).subspan(packetOffset(index)).first<packetSize>(),
+                        deviceChannel);
     }
     return bytes;
 }

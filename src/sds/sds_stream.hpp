@@ -13,23 +13,22 @@
 
 namespace pelitor {
 
-// The fields of a dump header message, read back as makeDumpHeader writes them.
-DumpHeader parseDumpHeader(std::span<const std::uint8_t, dumpHeaderSize> message);
-
-// Words are 8 to 28 bits wide.
-inline constexpr int narrowestWord = 8;
-inline constexpr int widestWord = 28;
-
 // A checked SDS stream: one dump header, then exactly the data packets it announces.
 struct SdsStream {
     DumpHeader header;
     std::uint64_t packets = 0;
 };
 
-// Checks that the bytes are one dump header followed by the data packets it announces, all
-// framed, numbered and checksummed right, with nothing after them. The failure (dataError)
-// names the first fault and its byte offset: "byte 148: packet 1: checksum 12, 34 expected".
-Result<SdsStream> checkSdsStream(std::span<const std::uint8_t> bytes);
+// Checks that a file of `fileSize` bytes is one dump header followed by the data packets it
+// announces, all framed, numbered and checksummed right, with nothing after them. `bytes` are
+// the file's first bytes: all of them, or at least one more than the longest valid stream.
+// The failure (dataError) names the first fault and its byte offset: "byte 148: packet 1:
+// checksum 12, 34 expected".
+Result<SdsStream> checkSdsStream(std::span<const std::uint8_t> bytes, std::uint64_t fileSize);
+
+inline Result<SdsStream> checkSdsStream(std::span<const std::uint8_t> wholeFile) {
+    return checkSdsStream(wholeFile, wholeFile.size());
+}
 
 // Where packet `index` of a stream starts.
 constexpr std::size_t packetOffset(std::uint64_t index) {

@@ -49,6 +49,26 @@ constexpr std::array<WordFormat, 3> wordFormats{{
 
 } // namespace
 
+void encodeWord(std::int32_t value, int bitsPerWord, std::span<std::uint8_t> word) {
+    const std::size_t wordBytes = bytesPerSdsWord(bitsPerWord);
+    const std::uint32_t offsetBinary =
+        (static_cast<std::uint32_t>(value) + (1U << (bitsPerWord - 1))) & ((1U << bitsPerWord) - 1);
+    const std::uint32_t justified = offsetBinary << (wordBytes * 7 - bitsPerWord);
+    for (std::size_t i = 0; i < wordBytes; ++i) {
+        word[i] = (justified >> (7 * (wordBytes - 1 - i))) & 0x7F;
+    }
+}
+
+std::int32_t decodeWord(std::span<const std::uint8_t> word, int bitsPerWord) {
+    const std::size_t wordBytes = bytesPerSdsWord(bitsPerWord);
+    std::uint32_t justified = 0;
+    for (std::size_t i = 0; i < wordBytes; ++i) {
+        justified = justified << 7 | (word[i] & 0x7FU);
+    }
+    const std::uint32_t offsetBinary = justified >> (wordBytes * 7 - bitsPerWord);
+    return static_cast<std::int32_t>(offsetBinary) - (std::int32_t{1} << (bitsPerWord - 1));
+}
+
 std::optional<WordFormat> wordFormatFor(int bitsPerSample) {
     for (const WordFormat& format : wordFormats) {
         if (format.bitsPerSample == bitsPerSample) {

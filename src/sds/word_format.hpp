@@ -11,6 +11,10 @@ namespace pelitor {
 
 using PacketData = std::span<std::uint8_t, packetDataSize>;
 
+// Words are 8 to 28 bits wide.
+inline constexpr int narrowestWord = 8;
+inline constexpr int widestWord = 28;
+
 // An SDS word of `bitsPerWord` bits takes as many 7-bit bytes as it needs.
 constexpr std::size_t bytesPerSdsWord(int bitsPerWord) {
     return static_cast<std::size_t>(bitsPerWord + 6) / 7;
@@ -21,6 +25,14 @@ constexpr std::uint64_t packetCount(std::uint64_t words, int bitsPerWord) {
     const std::uint64_t wordsPerPacket = packetDataSize / bytesPerSdsWord(bitsPerWord);
     return (words + wordsPerPacket - 1) / wordsPerPacket;
 }
+
+// One signed value (within the range of `bitsPerWord` bits, 8 to 28) as an SDS word: offset
+// binary, left-justified in bytesPerSdsWord(bitsPerWord) 7-bit bytes, most significant first.
+void encodeWord(std::int32_t value, int bitsPerWord, std::span<std::uint8_t> word);
+
+// The signed value an SDS word of `bitsPerWord` bits carries in its first
+// bytesPerSdsWord(bitsPerWord) bytes; the bits right of the word are not looked at.
+std::int32_t decodeWord(std::span<const std::uint8_t> word, int bitsPerWord);
 
 // How WAV samples of one width become SDS words: each word is the sample in offset binary,
 // left-justified in as many 7-bit bytes as it needs, most significant first.

@@ -3,13 +3,14 @@
 #include "platform/file_read.hpp"
 #include "sds/sds_stream.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 
 namespace pelitor::send {
 
-Result<std::vector<std::uint8_t>> readSdsFile(const std::string& path) {
+Result<SdsFile> readSdsFile(const std::string& path) {
     const auto unreadable = [](std::string message) {
         return Failure{FailureKind::noInput, std::move(message)};
     };
@@ -34,7 +35,16 @@ Result<std::vector<std::uint8_t>> readSdsFile(const std::string& path) {
         return unreadable(std::string("reading failed: ") + std::strerror(readError));
     }
     bytes.resize(static_cast<std::size_t>(count));
-    return bytes;
+    std::uint64_t size = bytes.size();
+    if (size > longestSdsStream) {
+        // Too long to be valid: how much longer, the file's size tells without reading it all.
+        // A device has none, and fails the check on what was read.
+        const std::uintmax_t fileSize = std::filesystem::file_size(path, error);
+        if (!error) {
+            size = std::max<std::uint64_t>(size, fileSize);
+        }
+    }
+    return SdsFile{std::move(bytes), size};
 }
 
 } // namespace pelitor::send

@@ -27,15 +27,15 @@ struct CheckedFile {
 };
 
 Result<CheckedFile> readChecked(const std::string& path) {
-    auto bytes = readSdsFile(path);
-    if (!bytes) {
-        return bytes.failure();
+    auto file = readSdsFile(path);
+    if (!file) {
+        return file.failure();
     }
-    const auto stream = checkSdsStream(*bytes);
+    const auto stream = checkSdsStream(file->bytes, file->size);
     if (!stream) {
         return stream.failure();
     }
-    return CheckedFile{std::move(*bytes), *stream};
+    return CheckedFile{std::move(file->bytes), *stream};
 }
 
 int send(const SendOptions& options, const CheckedFile& file, std::ostream& errors) {

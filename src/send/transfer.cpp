@@ -35,8 +35,7 @@ std::span<const std::uint8_t> messageBytes(const Send& send, const Transfer& tra
     case Send::cancel:
         break;
     }
-    cancel = makeHandshake(cancelType, transfer.settings.deviceChannel,
-                           static_cast<std::uint8_t>(send.packet & 0x7F));
+    cancel = makeHandshake(cancelType, transfer.settings.deviceChannel, send.packet);
     return cancel;
 }
 
