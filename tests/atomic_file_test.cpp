@@ -1,4 +1,4 @@
-#include "app/sds_file.hpp"
+#include "common/atomic_file.hpp"
 #include "platform/process.hpp"
 #include "support/child_process.hpp"
 
