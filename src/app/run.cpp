@@ -6,7 +6,7 @@
 #include "app/invocation.hpp"
 #include "app/output_name.hpp"
 #include "app/report.hpp"
-#include "common/atomic_file.hpp"
+#include "app/sds_file.hpp"
 #include "platform/platform.hpp"
 
 #include <exception>
