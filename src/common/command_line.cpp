@@ -62,16 +62,24 @@ Result<CommandLine> parseCommandLine(std::span<const std::string> arguments,
                                      std::string_view operandsName) {
     CommandLine line;
     std::size_t next = 0;
-    while (next < arguments.size() && looksLikeOption(arguments[next])) {
+    while (next < arguments.size()) {
         const std::string& argument = arguments[next++];
         if (argument == "--") {
-            line.operands.assign(arguments.begin() + static_cast<std::ptrdiff_t>(next),
+            line.operands.insert(line.operands.end(),
+                                 arguments.begin() + static_cast<std::ptrdiff_t>(next),
                                  arguments.end());
-            return line;
+            break;
+        }
+        if (!looksLikeOption(argument)) {
+            line.operands.push_back(argument);
+            continue;
         }
         Named named = name(argument, definitions);
         if (named.definition == nullptr) {
             return usage(named.written + ": unknown option");
+        }
+        if (!line.operands.empty()) {
+            return usage(argument + ": options go before " + std::string(operandsName));
         }
         if (!named.definition->takesValue) {
             if (named.inlineValue) {
@@ -87,14 +95,6 @@ Result<CommandLine> parseCommandLine(std::span<const std::string> arguments,
             named.inlineValue = arguments[next++];
         }
         line.options.push_back({named.definition, named.written, *named.inlineValue});
-    }
-    for (; next < arguments.size(); ++next) {
-        const std::string& argument = arguments[next];
-        if (looksLikeOption(argument) && argument != "--" &&
-            name(argument, definitions).definition) {
-            return usage(argument + ": options go before " + std::string(operandsName));
-        }
-        line.operands.push_back(argument);
     }
     return line;
 }

@@ -29,9 +29,10 @@ struct CommandLine {
 };
 
 // Takes the arguments after the program's name. Options come first, as `--name VALUE`,
-// `--name=VALUE`, `-c VALUE` or `-cVALUE`; `--` ends them, and so does the first operand (a
-// lone `-` is an operand). One of the program's options after an operand is refused, since it
-// would not apply: `operandsName` says what it should have come before.
+// `--name=VALUE`, `-c VALUE` or `-cVALUE`; `--` ends them, wherever it stands (a lone `-` is
+// an operand). Anything that looks like an option after an operand is refused, since it would
+// not apply: an unknown one as unknown, one of the program's own saying that options go
+// before `operandsName`.
 Result<CommandLine> parseCommandLine(std::span<const std::string> arguments,
                                      std::span<const OptionDefinition> definitions,
                                      std::string_view operandsName);
