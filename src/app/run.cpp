@@ -17,6 +17,11 @@ namespace {
 
 constexpr const char* bannerLine = "Pelitor Ver " PELITOR_VERSION "\n";
 
+// An empty file name is shown quoted: a message without a name would not say what it is about.
+std::string inputDisplayName(const std::string& argument) {
+    return argument.empty() ? "''" : platform::displayName(argument);
+}
+
 } // namespace
 
 int run(std::span<const std::string> arguments, const Console& console) {
@@ -43,7 +48,7 @@ int run(std::span<const std::string> arguments, const Console& console) {
                  " ignored: pelitor converts one file per run");
     }
 
-    const std::string inputName = platform::displayName(invocation->input);
+    const std::string inputName = inputDisplayName(invocation->input);
     const auto inputPath = platform::toPath(invocation->input);
     auto input = InputFile::open(inputPath);
     if (!input) {
