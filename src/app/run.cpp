@@ -39,7 +39,7 @@ int run(std::span<const std::string> arguments, const Console& console) {
         return exitSuccess;
     }
     if (invocation->request == Invocation::Request::help) {
-        console.out << helpText << std::flush;
+        console.out << helpText() << std::flush;
         return exitSuccess;
     }
     if (const std::size_t ignored = invocation->ignoredArguments; ignored > 0) {

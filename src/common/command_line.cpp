@@ -115,4 +115,59 @@ Result<std::uint32_t> optionNumber(const GivenOption& option, std::uint32_t firs
     return number;
 }
 
+Result<std::uint32_t> optionNumber(const GivenOption& option) {
+    return optionNumber(option, option.definition->number.first, option.definition->number.last);
+}
+
+namespace {
+
+std::string expandHelp(std::string_view text, const NumberRange& number) {
+    std::string expanded;
+    while (!text.empty()) {
+        const std::size_t brace = text.find('{');
+        expanded += text.substr(0, brace);
+        if (brace == std::string_view::npos) {
+            break;
+        }
+        text.remove_prefix(brace);
+        if (text.starts_with("{range}")) {
+            expanded += std::to_string(number.first) + " to " + std::to_string(number.last);
+            text.remove_prefix(7);
+        } else if (text.starts_with("{default}")) {
+            expanded += std::to_string(number.byDefault);
+            text.remove_prefix(9);
+        } else {
+            expanded += '{';
+            text.remove_prefix(1);
+        }
+    }
+    return expanded;
+}
+
+} // namespace
+
+std::string optionHelp(std::span<const OptionDefinition> definitions, std::size_t column) {
+    std::string help;
+    for (const OptionDefinition& definition : definitions) {
+        for (std::size_t index = 0; index < definition.help.size(); ++index) {
+            const HelpLine& line = definition.help[index];
+            std::string names = "  ";
+            if (index == 0 || !line.value.empty()) {
+                if (definition.shortName != 0) {
+                    names.append(1, '-').append(1, definition.shortName).append(", ");
+                } else {
+                    names.append(4, ' ');
+                }
+                names.append("--").append(definition.longName);
+                if (!line.value.empty()) {
+                    names.append(1, ' ').append(line.value);
+                }
+            }
+            names.resize(std::max(column, names.size() + 1), ' ');
+            help += names + expandHelp(line.text, definition.number) + '\n';
+        }
+    }
+    return help;
+}
+
 } // namespace pelitor
