@@ -41,24 +41,6 @@ Result<LoopRequest> loopRequest(const GivenOption& option) {
 
 using Apply = std::optional<Failure> (*)(const GivenOption&, Invocation&);
 
-constexpr Apply setDeviceChannel = [](const GivenOption& option, Invocation& invocation) {
-    const auto channel = optionNumber(option);
-    if (!channel) {
-        return std::optional<Failure>(channel.failure());
-    }
-    invocation.options.deviceChannel = static_cast<std::uint8_t>(*channel);
-    return std::optional<Failure>();
-};
-
-constexpr Apply setSampleNumber = [](const GivenOption& option, Invocation& invocation) {
-    const auto number = optionNumber(option);
-    if (!number) {
-        return std::optional<Failure>(number.failure());
-    }
-    invocation.options.sampleNumber = static_cast<std::uint16_t>(*number);
-    return std::optional<Failure>();
-};
-
 constexpr Apply setLoop = [](const GivenOption& option, Invocation& invocation) {
     const auto loop = loopRequest(option);
     if (!loop) {
@@ -96,8 +78,16 @@ constexpr HelpLine versionHelp[] = {{"", "show the version"}};
 // Each option once; a later one overrides an earlier. The two that take no value answer at
 // once, whatever else is given.
 constexpr Option<Invocation> table[] = {
-    {{"device", 'd', true, deviceChannelNumber, deviceHelp}, setDeviceChannel},
-    {{"sample-number", 'n', true, sampleNumberNumber, sampleNumberHelp}, setSampleNumber},
+    {{"device", 'd', true, deviceChannelNumber, deviceHelp},
+     storeNumber<Invocation,
+                 [](std::uint32_t channel, Invocation& invocation) {
+                     invocation.options.deviceChannel = static_cast<std::uint8_t>(channel);
+                 }>},
+    {{"sample-number", 'n', true, sampleNumberNumber, sampleNumberHelp},
+     storeNumber<Invocation,
+                 [](std::uint32_t number, Invocation& invocation) {
+                     invocation.options.sampleNumber = static_cast<std::uint16_t>(number);
+                 }>},
     {{"loop", 0, true, {}, loopHelp}, setLoop},
     {{"output", 'o', true, {}, outputHelp}, setOutput},
     {{"help", 'h', false, {}, helpHelp}, answer<Invocation::Request::help>},

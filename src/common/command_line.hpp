@@ -74,6 +74,17 @@ template <typename Target> struct Option {
     std::optional<Failure> (*apply)(const GivenOption& option, Target& target);
 };
 
+// What a number option does: its value, once in range, goes to `store`.
+template <typename Target, void (*store)(std::uint32_t, Target&)>
+std::optional<Failure> storeNumber(const GivenOption& option, Target& target) {
+    const auto number = optionNumber(option);
+    if (!number) {
+        return number.failure();
+    }
+    store(*number, target);
+    return std::nullopt;
+}
+
 // The definitions of a program's options, for the parser and the help.
 template <typename Target, std::size_t count>
 constexpr std::array<OptionDefinition, count>

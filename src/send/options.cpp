@@ -24,17 +24,6 @@ constexpr Apply setTask = [](const GivenOption&, Given& given) {
     return std::optional<Failure>();
 };
 
-// A number option's value, through `store`, once it is in range.
-template <void (*store)(std::uint32_t, SendOptions&)>
-constexpr Apply setNumber = [](const GivenOption& option, Given& given) {
-    const auto number = optionNumber(option);
-    if (!number) {
-        return std::optional<Failure>(number.failure());
-    }
-    store(*number, given.options);
-    return std::optional<Failure>();
-};
-
 constexpr HelpLine intervalHelp[] = {
     {"MS", "pause between packets when the sampler does not answer"},
     {"", "({range}, default {default})"}};
@@ -49,16 +38,20 @@ constexpr Option<Given> table[] = {
       true,
       {0, 10000, static_cast<std::uint32_t>(defaultInterval.count())},
       intervalHelp},
-     setNumber<[](std::uint32_t ms, SendOptions& o) {
-         o.interval = std::chrono::milliseconds(ms);
-     }>},
+     storeNumber<Given,
+                 [](std::uint32_t ms, Given& g) {
+                     g.options.interval = std::chrono::milliseconds(ms);
+                 }>},
     {{"retries", 'r', true, {0, 100, defaultRetries}, retriesHelp},
-     setNumber<[](std::uint32_t n, SendOptions& o) {
-         o.retries = n;
-     }>},
-    {{"device", 'd', true, {0, 127}, deviceHelp}, setNumber<[](std::uint32_t n, SendOptions& o) {
-         o.deviceChannel = static_cast<std::uint8_t>(n);
-     }>},
+     storeNumber<Given,
+                 [](std::uint32_t n, Given& g) {
+                     g.options.retries = n;
+                 }>},
+    {{"device", 'd', true, {0, 127}, deviceHelp},
+     storeNumber<Given,
+                 [](std::uint32_t n, Given& g) {
+                     g.options.deviceChannel = static_cast<std::uint8_t>(n);
+                 }>},
     {{"list"}, setTask<&Given::list>},
     {{"check"}, setTask<&Given::check>},
     {{"help", 'h'}, setTask<&Given::help>},
