@@ -185,6 +185,12 @@ TEST_F(Cli, RefusesInputsItCannotConvert) {
                                               "slow.wav"}));
 }
 
+TEST_F(Cli, AnEmptyFileNameIsNamedInItsMessage) {
+    const ProgramRun result = run({""});
+    EXPECT_EQ(result.status, 66);
+    EXPECT_EQ(result.err, "pelitor: '': No such file or directory\n");
+}
+
 TEST_F(Cli, ALostConsoleIsToldOnceAndTheSdsStillWritten) {
     if (windowsBuild()) {
         GTEST_SKIP() << "closed and full consoles are not tested under Wine";

@@ -31,7 +31,9 @@ TEST(CommandLine, TakesOptionsInEveryFormBeforeTheOperands) {
     EXPECT_EQ(parsed({"-h", "--loop=wav", "a.wav", "b.wav"}), "-h= --loop=wav [a.wav][b.wav]");
     EXPECT_EQ(parsed({"--", "-d.wav", "--help"}), "[-d.wav][--help]");
     EXPECT_EQ(parsed({"-", "x"}), "[-][x]");
-    EXPECT_EQ(parsed({"a.wav", "-x", "--"}), "[a.wav][-x][--]");
+    // After the first operand, `--` still ends the options: what follows are operands.
+    EXPECT_EQ(parsed({"a.wav", "--", "-x", "--"}), "[a.wav][-x][--]");
+    EXPECT_EQ(parsed({"a.wav", "--"}), "[a.wav]");
 }
 
 TEST(CommandLine, RefusesWhatCannotApply) {
@@ -42,6 +44,9 @@ TEST(CommandLine, RefusesWhatCannotApply) {
     EXPECT_EQ(parsed({"a.wav", "-d", "1"}), "failure: -d: options go before the file name");
     EXPECT_EQ(parsed({"a.wav", "--device=1"}),
               "failure: --device=1: options go before the file name");
+    // Unknown after an operand too: never taken for a further operand.
+    EXPECT_EQ(parsed({"a.wav", "--lopo=wav"}), "failure: --lopo: unknown option");
+    EXPECT_EQ(parsed({"a.wav", "b.wav", "-x"}), "failure: -x: unknown option");
 }
 
 TEST(CommandLine, NumbersAreDecimalAndWithinTheirRange) {

@@ -27,7 +27,7 @@ TEST(Invocation, TakesTheOptionsAndTheLastOfARepeatedOneWins) {
     EXPECT_EQ(parsed({}), "usage d0 n0 unset 0:0 o=- [] +0");
     EXPECT_EQ(parsed({"voice.wav"}), "convert d0 n0 unset 0:0 o=- [voice.wav] +0");
     EXPECT_EQ(parsed({"-d", "5", "--device=127", "-n16383", "--loop", "0:0", "--loop", "3:9", "-o",
-                      "out/", "voice.wav", "more.wav", "-x"}),
+                      "out/", "voice.wav", "more.wav", "--", "-x"}),
               "convert d127 n16383 points 3:9 o=out/ [voice.wav] +2");
     EXPECT_EQ(parsed({"--loop=off", "a.wav"}), "convert d0 n0 off 0:0 o=- [a.wav] +0");
     EXPECT_EQ(parsed({"--loop", "wav", "a.wav"}), "convert d0 n0 wav 0:0 o=- [a.wav] +0");

@@ -69,6 +69,9 @@ TEST(SamplePlan, RefusesWhatSdsCannotCarryInOrder) {
     h.bitsPerSample = 16;
     EXPECT_EQ(refusal(h),
               "sample rate 0 Hz cannot be sent; SDS carries rates from 477 Hz to 1000000000 Hz");
+    h.sampleRate = 0xFFFFFFFF; // as stored, not as a negative number
+    EXPECT_EQ(refusal(h), "sample rate 4294967295 Hz cannot be sent; SDS carries rates from 477 "
+                          "Hz to 1000000000 Hz");
 }
 
 TEST(SamplePlan, NamesWhatItRefuses) {

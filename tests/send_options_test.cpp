@@ -39,6 +39,7 @@ TEST(SendOptions, TakesEachTaskAndItsSettings) {
         {{"hw:1,0"}, "failure: PORT and FILE.sds expected (see --help)"},
         {{"p", "a.sds", "b.sds"}, "failure: too many operands: PORT and FILE.sds expected"},
         {{"--check"}, "failure: --check: one FILE.sds expected"},
+        {{"--check", "a.sds", "b.sds"}, "failure: --check: one FILE.sds expected"},
         {{"--list", "x"}, "failure: --list: takes no operands"},
         {{"--list", "--check", "a.sds"}, "failure: --list and --check: one at a time"},
         {{"-i", "10001", "p", "f"}, "failure: -i 10001: must be 0 to 10000"},

@@ -1,6 +1,7 @@
 #include "app/conversion.hpp"
 
 #include "app/exit_status.hpp"
+#include "app/output_target.hpp"
 #include "app/report.hpp"
 #include "app/sample_plan.hpp"
 #include "platform/platform.hpp"
@@ -61,9 +62,7 @@ int convert(const ConversionFiles& files, const ConversionOptions& options, cons
         warn(console.errors, files.inputName, *plan->warning);
     }
     if (files.outputIsInput) {
-        return fail(console.errors, output.name(),
-                    {FailureKind::cannotCreate, "is the input file itself; rename the input so "
-                                                "that its output name differs"});
+        return fail(console.errors, output.name(), inputItselfRefusal());
     }
     if (auto failure = output.open(dumpHeaderSize + plan->packets * packetSize)) {
         return fail(console.errors, output.name(), *failure);

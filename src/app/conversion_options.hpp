@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/command_line.hpp"
+
 #include <cstdint>
 
 namespace pelitor {
@@ -17,10 +19,14 @@ struct LoopRequest {
     std::uint32_t end = 0; // inclusive
 };
 
-// What the command line asks of the sample dump; the defaults are what it has always been.
+// The numbers the command line may give, and what the sample dump has always said.
+inline constexpr NumberRange deviceChannelNumber{0, 127, 0};
+inline constexpr NumberRange sampleNumberNumber{0, 16383, 0};
+
+// What the command line asks of the sample dump.
 struct ConversionOptions {
-    std::uint8_t deviceChannel = 0;
-    std::uint16_t sampleNumber = 0;
+    std::uint8_t deviceChannel = deviceChannelNumber.byDefault;
+    std::uint16_t sampleNumber = sampleNumberNumber.byDefault;
     LoopRequest loop;
 };
 

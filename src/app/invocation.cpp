@@ -7,13 +7,6 @@
 namespace pelitor {
 namespace {
 
-constexpr OptionDefinition optionSpecs[] = {
-    {"device", 'd', true}, {"sample-number", 'n', true}, {"loop", 0, true},
-    {"output", 'o', true}, {"help", 'h', false},         {"version", 'V', false},
-};
-
-constexpr std::uint8_t lastDeviceChannel = 127;
-constexpr std::uint16_t lastSampleNumber = 16383;
 constexpr std::uint32_t lastWord = maxSevenBitTriple - 1;
 
 Failure usage(std::string message) {
@@ -46,36 +39,61 @@ Result<LoopRequest> loopRequest(const GivenOption& option) {
     return LoopRequest{Kind::points, *start, *end};
 }
 
-// Applies one option; a later one overrides an earlier.
-std::optional<Failure> apply(const GivenOption& option, Invocation& invocation) {
-    const std::string_view name = option.definition->longName;
-    ConversionOptions& options = invocation.options;
-    if (name == "device") {
-        const auto channel = optionNumber(option, 0, lastDeviceChannel);
-        if (!channel) {
-            return channel.failure();
-        }
-        options.deviceChannel = static_cast<std::uint8_t>(*channel);
-    } else if (name == "sample-number") {
-        const auto number = optionNumber(option, 0, lastSampleNumber);
-        if (!number) {
-            return number.failure();
-        }
-        options.sampleNumber = static_cast<std::uint16_t>(*number);
-    } else if (name == "loop") {
-        const auto loop = loopRequest(option);
-        if (!loop) {
-            return loop.failure();
-        }
-        options.loop = *loop;
-    } else if (name == "output") {
-        if (option.value.empty()) {
-            return usage(option.written + ": needs a file or directory name");
-        }
-        invocation.output = option.value;
+using Apply = std::optional<Failure> (*)(const GivenOption&, Invocation&);
+
+constexpr Apply setLoop = [](const GivenOption& option, Invocation& invocation) {
+    const auto loop = loopRequest(option);
+    if (!loop) {
+        return std::optional<Failure>(loop.failure());
     }
-    return std::nullopt;
-}
+    invocation.options.loop = *loop;
+    return std::optional<Failure>();
+};
+
+constexpr Apply setOutput = [](const GivenOption& option, Invocation& invocation) {
+    if (option.value.empty()) {
+        return std::optional<Failure>(usage(option.written + ": needs a file or directory name"));
+    }
+    invocation.output = option.value;
+    return std::optional<Failure>();
+};
+
+template <Invocation::Request request>
+constexpr Apply answer = [](const GivenOption&, Invocation& invocation) {
+    invocation.request = request;
+    return std::optional<Failure>();
+};
+
+constexpr HelpLine deviceHelp[] = {
+    {"N", "device channel {range} in every message (default {default})"}};
+constexpr HelpLine sampleNumberHelp[] = {
+    {"N", "sample number (the slot) {range} (default {default})"}};
+constexpr HelpLine loopHelp[] = {{"off", "no loop (loop type 7F)"},
+                                 {"START:END", "a forward loop over the sample words START to END"},
+                                 {"wav", "the first loop of the WAV file's smpl chunk"}};
+constexpr HelpLine outputHelp[] = {{"PATH", "write the .sds to PATH, or into PATH if a directory"}};
+constexpr HelpLine helpHelp[] = {{"", "show this help"}};
+constexpr HelpLine versionHelp[] = {{"", "show the version"}};
+
+// Each option once; a later one overrides an earlier. The two that take no value answer at
+// once, whatever else is given.
+constexpr Option<Invocation> table[] = {
+    {{"device", 'd', true, deviceChannelNumber, deviceHelp},
+     storeNumber<Invocation,
+                 [](std::uint32_t channel, Invocation& invocation) {
+                     invocation.options.deviceChannel = static_cast<std::uint8_t>(channel);
+                 }>},
+    {{"sample-number", 'n', true, sampleNumberNumber, sampleNumberHelp},
+     storeNumber<Invocation,
+                 [](std::uint32_t number, Invocation& invocation) {
+                     invocation.options.sampleNumber = static_cast<std::uint16_t>(number);
+                 }>},
+    {{"loop", 0, true, {}, loopHelp}, setLoop},
+    {{"output", 'o', true, {}, outputHelp}, setOutput},
+    {{"help", 'h', false, {}, helpHelp}, answer<Invocation::Request::help>},
+    {{"version", 'V', false, {}, versionHelp}, answer<Invocation::Request::version>},
+};
+constexpr auto definitions = definitionsOf(table);
 
 } // namespace
 
@@ -88,25 +106,18 @@ Result<Invocation> parseInvocation(std::span<const std::string> arguments) {
         invocation.request = Invocation::Request::help;
         return invocation;
     }
-    const auto line = parseCommandLine(arguments, optionSpecs, "the file name");
+    const auto line = parseCommandLine(arguments, definitions, "the file name");
     if (!line) {
         return line.failure();
     }
-    // --help and --version answer at once, whatever else is given.
     for (const GivenOption& option : line->options) {
-        if (option.definition->longName == "help") {
-            invocation.request = Invocation::Request::help;
-            return invocation;
-        }
-        if (option.definition->longName == "version") {
-            invocation.request = Invocation::Request::version;
+        if (!option.definition->takesValue) {
+            optionOf(option, definitions, table).apply(option, invocation);
             return invocation;
         }
     }
-    for (const GivenOption& option : line->options) {
-        if (auto failure = apply(option, invocation)) {
-            return *failure;
-        }
+    if (auto failure = applyOptions(*line, definitions, table, invocation)) {
+        return *failure;
     }
     if (line->operands.empty()) {
         return usage("no WAV file named after the options; usage: pelitor [options] WavFile");
@@ -117,27 +128,21 @@ Result<Invocation> parseInvocation(std::span<const std::string> arguments) {
     return invocation;
 }
 
-const std::string_view helpText =
-    "usage: pelitor [options] WavFile\n"
-    "Writes the WAV file's samples as a MIDI Sample Dump (.sds) beside it.\n"
-    "  -d, --device N          device channel 0 to 127 in every message (default 0)\n"
-    "  -n, --sample-number N   sample number (the slot) 0 to 16383 (default 0)\n"
-    "      --loop off          no loop (loop type 7F)\n"
-    "      --loop START:END    a forward loop over the sample words START to END\n"
-    "      --loop wav          the first loop of the WAV file's smpl chunk\n"
-    "  -o, --output PATH       write the .sds to PATH, or into PATH if a directory\n"
-    "  -h, --help              show this help\n"
-    "  -V, --version           show the version\n"
-    "  --                      end the options (for a file name that starts with -)\n"
-    "Options come before the file name; only one file is converted per run.\n"
-    "Exit statuses:\n"
-    "  0   converted, or this help shown\n"
-    "  1   the sample buffer could not be allocated\n"
-    "  3   out of memory elsewhere\n"
-    "  64  the command line is wrong\n"
-    "  65  the input is not a WAV file that SDS can carry, or its loop does not fit\n"
-    "  66  the input cannot be opened or read\n"
-    "  73  the output cannot be created\n"
-    "  74  writing the output failed\n";
+std::string helpText() {
+    return "usage: pelitor [options] WavFile\n"
+           "Writes the WAV file's samples as a MIDI Sample Dump (.sds) beside it.\n" +
+           optionHelp(definitions, 26) +
+           "  --                      end the options (for a file name that starts with -)\n"
+           "Options come before the file name; only one file is converted per run.\n"
+           "Exit statuses:\n"
+           "  0   converted, or this help shown\n"
+           "  1   the sample buffer could not be allocated\n"
+           "  3   out of memory elsewhere\n"
+           "  64  the command line is wrong\n"
+           "  65  the input is not a WAV file that SDS can carry, or its loop does not fit\n"
+           "  66  the input cannot be opened or read\n"
+           "  73  the output cannot be created\n"
+           "  74  writing the output failed\n";
+}
 
 } // namespace pelitor

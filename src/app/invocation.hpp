@@ -25,7 +25,8 @@ struct Invocation {
 // screen; a command line that cannot be followed is a usage failure that names what is wrong.
 Result<Invocation> parseInvocation(std::span<const std::string> arguments);
 
-// What --help shows after the banner.
-extern const std::string_view helpText;
+// What --help shows after the banner. Built when asked for, so that running out of memory
+// while building it is a failure of the run, not of the program's start.
+std::string helpText();
 
 } // namespace pelitor

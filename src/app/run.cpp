@@ -4,35 +4,22 @@
 #include "app/exit_status.hpp"
 #include "app/input_file.hpp"
 #include "app/invocation.hpp"
-#include "app/output_name.hpp"
+#include "app/output_target.hpp"
 #include "app/report.hpp"
 #include "app/sds_file.hpp"
 #include "platform/platform.hpp"
 
 #include <exception>
-#include <filesystem>
 #include <new>
 
 namespace pelitor {
-
 namespace {
 
 constexpr const char* bannerLine = "Pelitor Ver " PELITOR_VERSION "\n";
 
-// The output's path as given: beside the input, or where -o says.
-Result<std::string> outputArgument(const Invocation& invocation) {
-    const std::string usual = makeOutputName(invocation.input);
-    if (!invocation.output) {
-        return usual;
-    }
-    const std::string& requested = *invocation.output;
-    std::error_code ignored;
-    const bool isDirectory = std::filesystem::is_directory(platform::toPath(requested), ignored);
-    if (!isDirectory && endsInSeparator(requested)) {
-        return Failure{FailureKind::cannotCreate,
-                       "is not an existing directory; create it, or name the output file"};
-    }
-    return placeOutput(usual, requested, isDirectory);
+// An empty file name is shown quoted: a message without a name would not say what it is about.
+std::string inputDisplayName(const std::string& argument) {
+    return argument.empty() ? "''" : platform::displayName(argument);
 }
 
 } // namespace
@@ -52,7 +39,7 @@ int run(std::span<const std::string> arguments, const Console& console) {
         return exitSuccess;
     }
     if (invocation->request == Invocation::Request::help) {
-        console.out << helpText << std::flush;
+        console.out << helpText() << std::flush;
         return exitSuccess;
     }
     if (const std::size_t ignored = invocation->ignoredArguments; ignored > 0) {
@@ -61,22 +48,19 @@ int run(std::span<const std::string> arguments, const Console& console) {
                  " ignored: pelitor converts one file per run");
     }
 
-    const std::string inputName = platform::displayName(invocation->input);
+    const std::string inputName = inputDisplayName(invocation->input);
     const auto inputPath = platform::toPath(invocation->input);
     auto input = InputFile::open(inputPath);
     if (!input) {
         return fail(console.errors, inputName, input.failure());
     }
 
-    const auto outputName = outputArgument(*invocation);
-    if (!outputName) {
-        return fail(console.errors, platform::displayName(*invocation->output),
-                    outputName.failure());
+    const OutputTarget target = decideOutput(invocation->input, invocation->output);
+    if (target.refusal) {
+        return fail(console.errors, target.name, *target.refusal);
     }
-    const auto outputPath = platform::toPath(*outputName);
-    SdsFile output(outputPath, platform::displayName(*outputName));
-    return convert({**input, inputName, output, platform::sameFile(inputPath, outputPath)},
-                   invocation->options, console);
+    SdsFile output(target.path, target.name);
+    return convert({**input, inputName, output, target.isInput}, invocation->options, console);
 }
 
 int runProgram(int argc, char** argv, const Console& console, bool outputClosed) {

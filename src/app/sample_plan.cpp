@@ -197,8 +197,8 @@ Result<SamplePlan> planSample(const WavHeader& header, std::uint64_t fileSize,
                       widthFix(header.bitsPerSample));
     }
     // The period must fit in three 7-bit bytes and must not be 0: rates from 477 Hz to 1 GHz.
-    const auto rate = static_cast<std::int32_t>(header.sampleRate);
-    const std::uint32_t period = rate > 0 ? nanosecondsPerSecond / header.sampleRate : 0;
+    const std::uint32_t rate = header.sampleRate;
+    const std::uint32_t period = rate > 0 ? nanosecondsPerSecond / rate : 0;
     if (period < 1 || period > maxSevenBitTriple) {
         return refuse(
             "sample rate " + std::to_string(rate) +

@@ -1,58 +1,30 @@
 #pragma once
 
 #include "app/sds_output.hpp"
-#include "platform/platform.hpp"
+#include "common/atomic_file.hpp"
 
 #include <filesystem>
-#include <memory>
+#include <string>
 
 namespace pelitor {
 
-// Why an existing file must not be replaced by the output, if it must not: anything but a
-// plain file, a read-only file, a file this user could not open for writing, and another
-// user's file in a sticky directory are left as they are.
-std::optional<Failure> replacementRefusal(const platform::FileFacts& existing);
-
-// The platform calls an SdsFile makes that a test may replace: to make closing fail, to
-// take the named temporary file where files without a name are possible, or to land a
-// signal just after that file is created.
-struct SdsFileCalls {
-    platform::CloseFunction close = platform::closeFile;
-    platform::FileHandle (*createUnnamed)(const platform::Directory&) = platform::createUnnamed;
-    platform::FileHandle (*createNamed)(const platform::Directory&,
-                                        const std::filesystem::path&) = platform::createExclusive;
-};
-
-// The .sds file. It is written as a temporary file in the same directory, without a name
-// where the system allows it, else under a short random name, and takes the output's name
-// only once every byte is safely written, so a failed run never leaves a partial file nor
-// destroys an earlier one. A replaced file passes on its permissions.
+// The .sds file, written whole or not at all, named in messages as `name` says.
 class SdsFile final : public SdsOutput {
   public:
-    SdsFile(std::filesystem::path output, std::string name, SdsFileCalls calls = {});
-    ~SdsFile() override;
-    SdsFile(const SdsFile&) = delete;
-    SdsFile& operator=(const SdsFile&) = delete;
+    SdsFile(std::filesystem::path path, std::string name, AtomicFileCalls calls = {})
+        : file_(std::move(path), calls), name_(std::move(name)) {}
 
     const std::string& name() const override { return name_; }
-    std::optional<Failure> open(std::uint64_t size) override;
-    std::optional<Failure> write(std::span<const std::uint8_t> bytes) override;
-    std::optional<Failure> commit() override;
-    void discard() noexcept override;
+    std::optional<Failure> open(std::uint64_t size) override { return file_.open(size); }
+    std::optional<Failure> write(std::span<const std::uint8_t> bytes) override {
+        return file_.write(bytes);
+    }
+    std::optional<Failure> commit() override { return file_.commit(); }
+    void discard() noexcept override { file_.discard(); }
 
   private:
-    std::optional<Failure> createTemporary();
-    std::optional<Failure> putInPlace();
-    std::optional<Failure> renameIntoPlace();
-
-    std::filesystem::path output_;
+    AtomicFile file_;
     std::string name_;
-    SdsFileCalls calls_;
-    std::unique_ptr<platform::Directory> directory_;
-    platform::FileHandle file_ = platform::invalidFile;
-    bool unnamed_ = false;
-    std::filesystem::path temporary_; // the name the file has in the directory until it is in
-                                      // place, if any
 };
 
 } // namespace pelitor

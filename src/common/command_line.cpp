@@ -62,16 +62,24 @@ Result<CommandLine> parseCommandLine(std::span<const std::string> arguments,
                                      std::string_view operandsName) {
     CommandLine line;
     std::size_t next = 0;
-    while (next < arguments.size() && looksLikeOption(arguments[next])) {
+    while (next < arguments.size()) {
         const std::string& argument = arguments[next++];
         if (argument == "--") {
-            line.operands.assign(arguments.begin() + static_cast<std::ptrdiff_t>(next),
+            line.operands.insert(line.operands.end(),
+                                 arguments.begin() + static_cast<std::ptrdiff_t>(next),
                                  arguments.end());
-            return line;
+            break;
+        }
+        if (!looksLikeOption(argument)) {
+            line.operands.push_back(argument);
+            continue;
         }
         Named named = name(argument, definitions);
         if (named.definition == nullptr) {
             return usage(named.written + ": unknown option");
+        }
+        if (!line.operands.empty()) {
+            return usage(argument + ": options go before " + std::string(operandsName));
         }
         if (!named.definition->takesValue) {
             if (named.inlineValue) {
@@ -87,14 +95,6 @@ Result<CommandLine> parseCommandLine(std::span<const std::string> arguments,
             named.inlineValue = arguments[next++];
         }
         line.options.push_back({named.definition, named.written, *named.inlineValue});
-    }
-    for (; next < arguments.size(); ++next) {
-        const std::string& argument = arguments[next];
-        if (looksLikeOption(argument) && argument != "--" &&
-            name(argument, definitions).definition) {
-            return usage(argument + ": options go before " + std::string(operandsName));
-        }
-        line.operands.push_back(argument);
     }
     return line;
 }
@@ -113,6 +113,61 @@ Result<std::uint32_t> optionNumber(const GivenOption& option, std::uint32_t firs
                      std::to_string(last));
     }
     return number;
+}
+
+Result<std::uint32_t> optionNumber(const GivenOption& option) {
+    return optionNumber(option, option.definition->number.first, option.definition->number.last);
+}
+
+namespace {
+
+std::string expandHelp(std::string_view text, const NumberRange& number) {
+    std::string expanded;
+    while (!text.empty()) {
+        const std::size_t brace = text.find('{');
+        expanded += text.substr(0, brace);
+        if (brace == std::string_view::npos) {
+            break;
+        }
+        text.remove_prefix(brace);
+        if (text.starts_with("{range}")) {
+            expanded += std::to_string(number.first) + " to " + std::to_string(number.last);
+            text.remove_prefix(7);
+        } else if (text.starts_with("{default}")) {
+            expanded += std::to_string(number.byDefault);
+            text.remove_prefix(9);
+        } else {
+            expanded += '{';
+            text.remove_prefix(1);
+        }
+    }
+    return expanded;
+}
+
+} // namespace
+
+std::string optionHelp(std::span<const OptionDefinition> definitions, std::size_t column) {
+    std::string help;
+    for (const OptionDefinition& definition : definitions) {
+        for (std::size_t index = 0; index < definition.help.size(); ++index) {
+            const HelpLine& line = definition.help[index];
+            std::string names = "  ";
+            if (index == 0 || !line.value.empty()) {
+                if (definition.shortName != 0) {
+                    names.append(1, '-').append(1, definition.shortName).append(", ");
+                } else {
+                    names.append(4, ' ');
+                }
+                names.append("--").append(definition.longName);
+                if (!line.value.empty()) {
+                    names.append(1, ' ').append(line.value);
+                }
+            }
+            names.resize(std::max(column, names.size() + 1), ' ');
+            help += names + expandHelp(line.text, definition.number) + '\n';
+        }
+    }
+    return help;
 }
 
 } // namespace pelitor

@@ -18,11 +18,15 @@ using Time = std::chrono::nanoseconds;
 inline constexpr Time headerTimeout = 2s;
 inline constexpr Time packetTimeout = 20ms;
 
+// What the sender does unless told otherwise.
+inline constexpr std::chrono::milliseconds defaultInterval = 20ms;
+inline constexpr unsigned defaultRetries = 5;
+
 struct HandshakeSettings {
-    std::uint64_t packets = 0;      // data packets after the dump header
-    std::uint8_t deviceChannel = 0; // of every message, and of the replies that count
-    Time interval = 20ms;           // the pause between packets in open loop
-    unsigned retries = 5;           // resends of one refused message before giving up
+    std::uint64_t packets = 0;         // data packets after the dump header
+    std::uint8_t deviceChannel = 0;    // of every message, and of the replies that count
+    Time interval = defaultInterval;   // the pause between packets in open loop
+    unsigned retries = defaultRetries; // resends of one refused message before giving up
 };
 
 // What to do next. Send: put the message on the wire, then call sent() with the time it has

@@ -2,13 +2,62 @@
 
 #include "common/command_line.hpp"
 
+#include <optional>
+
 namespace pelitor::send {
 namespace {
 
-constexpr OptionDefinition definitions[] = {
-    {"interval", 'i', true}, {"retries", 'r', true}, {"device", 'd', true},   {"list", 0, false},
-    {"check", 0, false},     {"help", 'h', false},   {"version", 'V', false},
+// The command line as it is taken apart: the options, and which tasks were asked for.
+struct Given {
+    SendOptions options;
+    bool help = false;
+    bool version = false;
+    bool list = false;
+    bool check = false;
 };
+
+using Apply = std::optional<Failure> (*)(const GivenOption&, Given&);
+
+template <bool Given::*task>
+constexpr Apply setTask = [](const GivenOption&, Given& given) {
+    given.*task = true;
+    return std::optional<Failure>();
+};
+
+constexpr HelpLine intervalHelp[] = {
+    {"MS", "pause between packets when the sampler does not answer"},
+    {"", "({range}, default {default})"}};
+constexpr HelpLine retriesHelp[] = {
+    {"N", "resends of a packet the sampler refuses ({range}, default {default})"}};
+constexpr HelpLine deviceHelp[] = {{"N", "device channel of every message sent and of the replies"},
+                                   {"", "({range}, default: the file's)"}};
+
+constexpr Option<Given> table[] = {
+    {{"interval",
+      'i',
+      true,
+      {0, 10000, static_cast<std::uint32_t>(defaultInterval.count())},
+      intervalHelp},
+     storeNumber<Given,
+                 [](std::uint32_t ms, Given& g) {
+                     g.options.interval = std::chrono::milliseconds(ms);
+                 }>},
+    {{"retries", 'r', true, {0, 100, defaultRetries}, retriesHelp},
+     storeNumber<Given,
+                 [](std::uint32_t n, Given& g) {
+                     g.options.retries = n;
+                 }>},
+    {{"device", 'd', true, {0, 127}, deviceHelp},
+     storeNumber<Given,
+                 [](std::uint32_t n, Given& g) {
+                     g.options.deviceChannel = static_cast<std::uint8_t>(n);
+                 }>},
+    {{"list"}, setTask<&Given::list>},
+    {{"check"}, setTask<&Given::check>},
+    {{"help", 'h'}, setTask<&Given::help>},
+    {{"version", 'V'}, setTask<&Given::version>},
+};
+constexpr auto definitions = definitionsOf(table);
 
 Failure usage(std::string message) {
     return {FailureKind::usage, std::move(message)};
@@ -16,55 +65,29 @@ Failure usage(std::string message) {
 
 } // namespace
 
-const char* const usageText =
-    "usage: pelitor-send [options] PORT FILE.sds   send a sample to a sampler\n"
-    "       pelitor-send --list                    list the raw MIDI ports\n"
-    "       pelitor-send --check FILE.sds          check a file without sending it\n"
-    "       pelitor-send --help | --version\n"
-    "\n"
-    "PORT is an ALSA raw MIDI port, hw:CARD,DEVICE as --list shows it, or the path of a\n"
-    "character device or pseudo-terminal.\n"
-    "\n"
-    "options:\n"
-    "  -i, --interval MS  pause between packets when the sampler does not answer\n"
-    "                     (0 to 10000, default 20)\n"
-    "  -r, --retries N    resends of a packet the sampler refuses (0 to 100, default 5)\n"
-    "  -d, --device N     device channel of every message sent and of the replies\n"
-    "                     (0 to 127, default: the file's)\n";
+std::string usageText() {
+    return "usage: pelitor-send [options] PORT FILE.sds   send a sample to a sampler\n"
+           "       pelitor-send --list                    list the raw MIDI ports\n"
+           "       pelitor-send --check FILE.sds          check a file without sending it\n"
+           "       pelitor-send --help | --version\n"
+           "\n"
+           "PORT is an ALSA raw MIDI port, hw:CARD,DEVICE as --list shows it, or the path of a\n"
+           "character device or pseudo-terminal.\n"
+           "\n"
+           "options:\n" +
+           optionHelp(definitions, 21);
+}
 
 Result<SendOptions> parseSendOptions(std::span<const std::string> arguments) {
     const auto line = parseCommandLine(arguments, definitions, "PORT and FILE.sds");
     if (!line) {
         return line.failure();
     }
-    SendOptions options;
-    bool help = false;
-    bool version = false;
-    bool list = false;
-    bool check = false;
-    for (const GivenOption& option : line->options) {
-        const std::string_view name = option.definition->longName;
-        if (!option.definition->takesValue) {
-            (name == "help"      ? help
-             : name == "version" ? version
-             : name == "list"    ? list
-                                 : check) = true;
-            continue;
-        }
-        const auto number = name == "interval"  ? optionNumber(option, 0, 10000)
-                            : name == "retries" ? optionNumber(option, 0, 100)
-                                                : optionNumber(option, 0, 127);
-        if (!number) {
-            return number.failure();
-        }
-        if (name == "interval") {
-            options.interval = std::chrono::milliseconds(*number);
-        } else if (name == "retries") {
-            options.retries = *number;
-        } else {
-            options.deviceChannel = static_cast<std::uint8_t>(*number);
-        }
+    Given given;
+    if (auto failure = applyOptions(*line, definitions, table, given)) {
+        return *failure;
     }
+    auto [options, help, version, list, check] = given;
     if (list && check) {
         return usage("--list and --check: one at a time");
     }

@@ -15,14 +15,15 @@ struct SendOptions {
     enum Task { send, list, check, help, version } task = send;
     std::string port;
     std::string file;
-    Time interval = 20ms;
-    unsigned retries = 5;
+    Time interval = defaultInterval;
+    unsigned retries = defaultRetries;
     std::optional<std::uint8_t> deviceChannel; // overrides the file's
 };
 
 // Takes the arguments after the program's name.
 Result<SendOptions> parseSendOptions(std::span<const std::string> arguments);
 
-extern const char* const usageText;
+// What --help shows, built when asked for.
+std::string usageText();
 
 } // namespace pelitor::send

@@ -71,7 +71,7 @@ int runSender(std::span<const std::string> arguments, std::ostream& out, std::os
     }
     switch (options->task) {
     case SendOptions::help:
-        out << usageText << std::flush;
+        out << usageText() << std::flush;
         return exitSuccess;
     case SendOptions::version:
         out << "pelitor-send " PELITOR_VERSION "\n" << std::flush;

@@ -1,4 +1,4 @@
-#include "app/sds_file.hpp"
+#include "common/atomic_file.hpp"
 
 #include "platform/platform.hpp"
 #include "platform/process.hpp"
@@ -26,7 +26,7 @@ std::string hexName(std::uint32_t value) {
     return name;
 }
 
-// A short fixed prefix and a random part: as long whatever the output's name.
+// A short fixed prefix and a random part: as long whatever the file's name.
 fs::path temporaryName(std::random_device& random) {
     return "pelitor-" + hexName(random()) + ".tmp";
 }
@@ -81,19 +81,19 @@ std::optional<Failure> replacementRefusal(const platform::FileFacts& existing) {
     return std::nullopt;
 }
 
-SdsFile::SdsFile(fs::path output, std::string name, SdsFileCalls calls)
-    : output_(std::move(output)), name_(std::move(name)), calls_(calls) {}
+AtomicFile::AtomicFile(fs::path path, AtomicFileCalls calls)
+    : path_(std::move(path)), calls_(calls) {}
 
-SdsFile::~SdsFile() {
+AtomicFile::~AtomicFile() {
     discard();
 }
 
-std::optional<Failure> SdsFile::open(std::uint64_t size) {
-    directory_ = std::make_unique<platform::Directory>(output_.parent_path());
+std::optional<Failure> AtomicFile::open(std::uint64_t size) {
+    directory_ = std::make_unique<platform::Directory>(path_.parent_path());
     if (!directory_->valid()) {
         return cannotCreate(std::string("cannot open its directory: ") + std::strerror(errno));
     }
-    if (auto why = replacementRefusal(platform::inspect(*directory_, output_.filename()))) {
+    if (auto why = replacementRefusal(platform::inspect(*directory_, path_.filename()))) {
         return why;
     }
     if (auto failure = createTemporary()) {
@@ -103,7 +103,7 @@ std::optional<Failure> SdsFile::open(std::uint64_t size) {
     return std::nullopt;
 }
 
-std::optional<Failure> SdsFile::createTemporary() {
+std::optional<Failure> AtomicFile::createTemporary() {
     file_ = calls_.createUnnamed(*directory_);
     if (file_ != platform::invalidFile) {
         unnamed_ = true;
@@ -129,14 +129,14 @@ std::optional<Failure> SdsFile::createTemporary() {
     return cannotCreate("cannot find a free temporary name beside it");
 }
 
-std::optional<Failure> SdsFile::write(std::span<const std::uint8_t> bytes) {
+std::optional<Failure> AtomicFile::write(std::span<const std::uint8_t> bytes) {
     if (!platform::writeAll(file_, bytes)) {
         return writeFailed(errno != 0 ? errno : EIO);
     }
     return std::nullopt;
 }
 
-std::optional<Failure> SdsFile::commit() {
+std::optional<Failure> AtomicFile::commit() {
     auto failure = putInPlace();
     if (failure) {
         discard();
@@ -144,9 +144,9 @@ std::optional<Failure> SdsFile::commit() {
     return failure;
 }
 
-std::optional<Failure> SdsFile::putInPlace() {
+std::optional<Failure> AtomicFile::putInPlace() {
     // Checked again: what is to be replaced may have come or changed during the writing.
-    const platform::FileFacts existing = platform::inspect(*directory_, output_.filename());
+    const platform::FileFacts existing = platform::inspect(*directory_, path_.filename());
     if (auto why = replacementRefusal(existing)) {
         return why;
     }
@@ -167,13 +167,13 @@ std::optional<Failure> SdsFile::putInPlace() {
         return renameIntoPlace();
     }
     if (!existing.exists) {
-        // Straight to the output's name: nothing else is ever seen.
-        if (!platform::linkUnnamed(second.file, *directory_, output_.filename())) {
+        // Straight to its name: nothing else is ever seen.
+        if (!platform::linkUnnamed(second.file, *directory_, path_.filename())) {
             return notInPlace(errno);
         }
         return std::nullopt;
     }
-    // Beside the earlier output, then over it. Ending signals wait until it is done; only a
+    // Beside the earlier file, then over it. Ending signals wait until it is done; only a
     // crash or SIGKILL between the two steps leaves the complete file under its fresh name.
     const platform::EndingSignalsHeld held;
     std::random_device random;
@@ -191,9 +191,9 @@ std::optional<Failure> SdsFile::putInPlace() {
     return notInPlace(EEXIST);
 }
 
-std::optional<Failure> SdsFile::renameIntoPlace() {
+std::optional<Failure> AtomicFile::renameIntoPlace() {
     const platform::EndingSignalsHeld held;
-    if (!platform::renameWithin(*directory_, temporary_, output_.filename())) {
+    if (!platform::renameWithin(*directory_, temporary_, path_.filename())) {
         return notInPlace(errno); // the temporary file goes with the discard
     }
     platform::forgetTemporary();
@@ -201,7 +201,7 @@ std::optional<Failure> SdsFile::renameIntoPlace() {
     return std::nullopt;
 }
 
-void SdsFile::discard() noexcept {
+void AtomicFile::discard() noexcept {
     if (file_ != platform::invalidFile) {
         platform::closeFile(file_); // a file without a name goes with it
         file_ = platform::invalidFile;

@@ -1,4 +1,4 @@
-#include "app/sds_file.hpp"
+#include "common/atomic_file.hpp"
 #include "platform/process.hpp"
 #include "support/child_process.hpp"
 
@@ -39,14 +39,14 @@ platform::FileHandle createThenSignal(const platform::Directory& directory, cons
 
 // Both ways of writing the output: as a file without a name, and under a named temporary
 // file where the file system cannot do without a name.
-const SdsFileCalls unnamed{};
-const SdsFileCalls named{.createUnnamed = refuseUnnamed};
+const AtomicFileCalls unnamed{};
+const AtomicFileCalls named{.createUnnamed = refuseUnnamed};
 
-class SdsFileTest : public ::testing::Test {
+class AtomicFileTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ =
-            fs::temp_directory_path() / ("pelitor-sds-" + std::to_string(std::random_device{}()));
+        dir_ = fs::temp_directory_path() /
+               ("pelitor-atomic-" + std::to_string(std::random_device{}()));
         fs::create_directories(dir_);
     }
     void TearDown() override { fs::remove_all(dir_); }
@@ -70,9 +70,10 @@ class SdsFileTest : public ::testing::Test {
         return status;
     }
 
-    // An SdsFile for `name` made with `calls`, opened, with "new" written to it.
-    std::unique_ptr<SdsFile> written(const SdsFileCalls& calls, const std::string& name = "x.sds") {
-        auto output = std::make_unique<SdsFile>(dir_ / name, name, calls);
+    // An AtomicFile for `name` made with `calls`, opened, with "new" written to it.
+    std::unique_ptr<AtomicFile> written(const AtomicFileCalls& calls,
+                                        const std::string& name = "x.sds") {
+        auto output = std::make_unique<AtomicFile>(dir_ / name, calls);
         EXPECT_FALSE(output->open(3));
         EXPECT_FALSE(output->write(std::vector<std::uint8_t>{'n', 'e', 'w'}));
         return output;
@@ -81,8 +82,8 @@ class SdsFileTest : public ::testing::Test {
     fs::path dir_;
 };
 
-TEST_F(SdsFileTest, AnErrorOnClosingLeavesTheEarlierOutputAndNoTemporaryFile) {
-    for (SdsFileCalls calls : {unnamed, named}) {
+TEST_F(AtomicFileTest, AnErrorOnClosingLeavesTheEarlierOutputAndNoTemporaryFile) {
+    for (AtomicFileCalls calls : {unnamed, named}) {
         std::ofstream(dir_ / "x.sds") << "old";
         calls.close = closeThenFail;
         const auto failure = written(calls)->commit();
@@ -94,7 +95,7 @@ TEST_F(SdsFileTest, AnErrorOnClosingLeavesTheEarlierOutputAndNoTemporaryFile) {
     }
 }
 
-TEST_F(SdsFileTest, OnlyTheNamedFallbackShowsWhileWritingUnderANameOfFixedLength) {
+TEST_F(AtomicFileTest, OnlyTheNamedFallbackShowsWhileWritingUnderANameOfFixedLength) {
     const std::string longest(251, 'x'); // with ".sds", the longest name a file can have
     for (bool namedTemporary : {false, true}) {
         std::ofstream(dir_ / (longest + ".sds")) << "old";
@@ -115,11 +116,11 @@ TEST_F(SdsFileTest, OnlyTheNamedFallbackShowsWhileWritingUnderANameOfFixedLength
     }
 }
 
-TEST_F(SdsFileTest, TheOutputKeepsThePermissionsAndForTheSuperuserTheOwnerOfWhatItReplaces) {
+TEST_F(AtomicFileTest, TheOutputKeepsThePermissionsAndForTheSuperuserTheOwnerOfWhatItReplaces) {
     const mode_t mask = umask(0);
     umask(mask);
     const unsigned user = geteuid() == 0 ? 65534 : geteuid();
-    for (const SdsFileCalls& calls : {unnamed, named}) {
+    for (const AtomicFileCalls& calls : {unnamed, named}) {
         for (unsigned earlier : {0600U, 0640U, 0662U, 0777U, 0U}) {
             fs::remove(dir_ / "x.sds");
             if (earlier != 0) {
@@ -136,8 +137,8 @@ TEST_F(SdsFileTest, TheOutputKeepsThePermissionsAndForTheSuperuserTheOwnerOfWhat
     }
 }
 
-TEST_F(SdsFileTest, AnOutputThatBecameReadOnlyWhileWritingIsLeftAsItIs) {
-    for (const SdsFileCalls& calls : {unnamed, named}) {
+TEST_F(AtomicFileTest, AnOutputThatBecameReadOnlyWhileWritingIsLeftAsItIs) {
+    for (const AtomicFileCalls& calls : {unnamed, named}) {
         fs::remove(dir_ / "x.sds");
         const auto output = written(calls);
         std::ofstream(dir_ / "x.sds") << "theirs";
@@ -152,7 +153,7 @@ TEST_F(SdsFileTest, AnOutputThatBecameReadOnlyWhileWritingIsLeftAsItIs) {
 
 // The named temporary file is removed by any ending signal, even one that lands just after
 // the file is created, before it is registered for removal.
-TEST_F(SdsFileTest, AnEndingSignalRemovesTheNamedTemporaryFile) {
+TEST_F(AtomicFileTest, AnEndingSignalRemovesTheNamedTemporaryFile) {
     for (int signal : {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGALRM, SIGUSR1, SIGUSR2, SIGVTALRM,
                        SIGPROF, SIGXCPU}) {
         std::ofstream(dir_ / "x.sds") << "old";
@@ -161,8 +162,8 @@ TEST_F(SdsFileTest, AnEndingSignalRemovesTheNamedTemporaryFile) {
             {
                 test::startWithDefaultSignals();
                 platform::handleEndingSignals();
-                SdsFile output(dir_ / "x.sds", "x.sds",
-                               {.createUnnamed = refuseUnnamed, .createNamed = createThenSignal});
+                AtomicFile output(dir_ / "x.sds", {.createUnnamed = refuseUnnamed,
+                                                   .createNamed = createThenSignal});
                 static_cast<void>(output.open(3));
                 _exit(0);
             },
