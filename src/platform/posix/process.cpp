@@ -44,11 +44,13 @@ struct sigaction replaced[std::size(endingSignals)];
 bool wasReplaced[std::size(endingSignals)];
 
 extern "C" void noteSignal(int signal) {
+    const int error = errno; // the call it interrupted may yet read it
     if (noted == 0) {
         noted = signal;
     }
     const char byte = 1;
     [[maybe_unused]] const ssize_t ignored = write(wakePipe[1], &byte, 1); // async-signal-safe
+    errno = error;
 }
 
 bool openWakePipe() {
