@@ -431,6 +431,12 @@ TEST_F(Sender, ChecksAFileWithoutSendingIt) {
         {"trailing byte", [](Bytes& b) { b.push_back(0x00); },
          "byte 402: 1 byte after the last packet"},
     };
+    // An answer that cannot be written is told once; a closed pipe would fail it as well.
+    const ProgramRun lost =
+        run({"--check", "good.sds"}, "", "f() { " + sender + " \"$@\" >/dev/full; }; f");
+    EXPECT_EQ(lost.status, 0);
+    EXPECT_EQ(lost.err, "pelitor-send: standard output: could not be written\n");
+
     for (const Case& c : cases) {
         Bytes bytes = good;
         c.corrupt(bytes);

@@ -15,7 +15,12 @@ int main(int argc, char** argv) {
     platform::handleEndingSignals();
     try {
         const std::vector<std::string> arguments(argv + 1, argv + argc);
-        return pelitor::send::runSender(arguments, std::cout, std::cerr);
+        const int status = pelitor::send::runSender(arguments, std::cout, std::cerr);
+        // What was asked is done; a lost answer is told once (a lost standard error cannot be).
+        if (!std::cout) {
+            pelitor::send::complain(std::cerr, "standard output", "could not be written");
+        }
+        return status;
     } catch (const std::exception& error) {
         // The port, if open, has been given back its settings as the run unwound.
         pelitor::send::complain(std::cerr, "", error.what());
