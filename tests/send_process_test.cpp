@@ -16,6 +16,7 @@ const std::string sender = "'" PELITOR_SEND_BINARY "'";
 
 struct Transfer {
     int status = -1;
+    int diedOf = 0;
     std::string err;
     std::vector<SysExMessage> messages;
     Bytes received;
@@ -31,26 +32,29 @@ double secondsBetween(SamplerClock::time_point from, SamplerClock::time_point to
 class Sender : public ProgramTest {
   protected:
     // Sends `file` as voice.sds to a sampler that answers as `script` says; `meanwhile` runs
-    // while the transfer does.
+    // while the transfer does. The command runs under `launcher` (a shell, say) if set, with
+    // standard error on `errors` if set.
     Transfer
     send(const Bytes& file, SamplerScript script, std::vector<std::string> options = {},
          const std::function<void(BackgroundProgram&, SimulatedSampler&)>& meanwhile = {}) {
         writeFile(path("voice.sds"), file);
         SimulatedSampler sampler(std::move(script));
-        std::vector<std::string> command{PELITOR_SEND_BINARY};
+        std::vector<std::string> command = launcher;
+        command.push_back(PELITOR_SEND_BINARY);
         command.insert(command.end(), options.begin(), options.end());
         command.push_back(sampler.port());
         command.push_back(path("voice.sds").string());
         const auto start = SamplerClock::now();
-        BackgroundProgram program(command, path("out").string(), path("err").string());
+        BackgroundProgram program(command, path("out").string(), path("err").string(), errors);
         if (meanwhile) {
             meanwhile(program, sampler);
         }
         Transfer result;
         result.status = program.wait();
+        result.diedOf = program.diedOf();
         result.seconds = secondsBetween(start, SamplerClock::now());
         sampler.finish();
-        result.err = readText(path("err"));
+        result.err = errors < 0 ? readText(path("err")) : "";
         result.messages = sampler.messages();
         result.received = sampler.received();
         result.faults = sampler.faults();
@@ -59,6 +63,9 @@ class Sender : public ProgramTest {
     }
 
     std::string voice() const { return path("voice.sds").string(); }
+
+    std::vector<std::string> launcher;
+    int errors = -1;
 
     ProgramRun runSender(const std::vector<std::string>& arguments) {
         return run(arguments, "", sender);
@@ -95,6 +102,26 @@ Bytes withActiveSensing(const Bytes& reply) {
     }
     bytes.insert(bytes.begin() + 3, 0xF8); // a clock right inside the reply as well
     return bytes;
+}
+
+// Sends `signal` once the sampler has had `messages` messages.
+std::function<void(BackgroundProgram&, SimulatedSampler&)> signalAfter(std::size_t messages,
+                                                                       int signal) {
+    return [=](BackgroundProgram& program, SimulatedSampler& sampler) {
+        const auto end = SamplerClock::now() + 20s;
+        while (sampler.messages().size() < messages && SamplerClock::now() < end) {
+            std::this_thread::sleep_for(1ms);
+        }
+        program.signal(signal);
+    };
+}
+
+// A sampler that asks to wait after the first message and never says more.
+std::vector<Answer> waitsAtTheHeader(const SysExMessage& message, std::size_t index) {
+    if (index == 0) {
+        return {{{}, handshake(waitType, 0)}};
+    }
+    return ackEverything(message, index);
 }
 
 TEST_F(Sender, ClosedLoopDeliversTheFileByteForByte) {
@@ -258,21 +285,72 @@ TEST_F(Sender, CtrlCSendsCancelAndRestoresTheTerminal) {
         {"open loop", nullptr, 4},
     };
     for (const Case& c : cases) {
-        const Transfer sent = send(sdsStream(40 * 200), c.script, {"-i", "5"},
-                                   [&](BackgroundProgram& program, SimulatedSampler& sampler) {
-                                       const auto end = SamplerClock::now() + 20s;
-                                       while (sampler.messages().size() < c.signalAfter &&
-                                              SamplerClock::now() < end) {
-                                           std::this_thread::sleep_for(1ms);
-                                       }
-                                       program.signal(SIGINT);
-                                   });
-        EXPECT_EQ(sent.status, 130) << c.label;
+        const Transfer sent =
+            send(sdsStream(40 * 200), c.script, {"-i", "5"}, signalAfter(c.signalAfter, SIGINT));
+        // As Ctrl-C ends a program, so that a shell sees it (and reports 130).
+        EXPECT_EQ(sent.diedOf, SIGINT) << c.label;
         ASSERT_FALSE(sent.messages.empty()) << c.label;
         EXPECT_EQ(sent.messages.back().type(), cancelType) << c.label;
         EXPECT_TRUE(sent.faults.empty()) << c.label; // no message cut in two
         EXPECT_TRUE(sent.terminalRestored) << c.label;
         EXPECT_NE(sent.err.find("interrupted at packet"), std::string::npos) << sent.err;
+    }
+}
+
+TEST_F(Sender, CtrlCStopsAShellLoop) {
+    launcher = {"/bin/bash", "-c", "for f in 1 2; do \"$0\" \"$@\"; done"};
+    const Transfer sent = send(sdsStream(40 * 3), waitsAtTheHeader, {}, signalAfter(1, SIGINT));
+    EXPECT_EQ(sent.diedOf, SIGINT); // the shell, once the sender had died of it
+    EXPECT_EQ(kinds(sent.messages), (std::vector<std::string>{"header", "cancel 0"}));
+    EXPECT_TRUE(sent.terminalRestored);
+}
+
+TEST_F(Sender, LeavesASignalIgnoredAtTheStartIgnored) {
+    launcher = {"/bin/sh", "-c", "trap '' HUP; exec \"$0\" \"$@\""}; // as nohup starts it
+    const Transfer sent = send(
+        sdsStream(40 * 3),
+        [](const SysExMessage& message, std::size_t index) {
+            if (index == 1) {
+                return std::vector<Answer>{{{}, handshake(waitType, 0)},
+                                           {300ms, handshake(ackType, 0)}};
+            }
+            return ackEverything(message, index);
+        },
+        {}, signalAfter(2, SIGHUP));
+    EXPECT_EQ(sent.status, 0) << sent.err;
+    EXPECT_EQ(kinds(sent.messages), sequence(3));
+}
+
+TEST_F(Sender, GivesThePortBackWhenStandardErrorHasGone) {
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    close(ends[0]); // a reader that has gone: each line written to it fails
+    errors = ends[1];
+    const Transfer sent = send(sdsStream(40 * 3), ackEverything);
+    close(ends[1]);
+    EXPECT_EQ(sent.status, 0);
+    EXPECT_EQ(kinds(sent.messages), sequence(3));
+    EXPECT_TRUE(sent.terminalRestored);
+}
+
+TEST_F(Sender, EndsOnAPortThatNeverStopsSending) {
+    // A character device that is no terminal, ALSA's or other: taken as a port all the same.
+    // Flooded, the header goes unanswered, and open loop follows.
+    writeFile(path("voice.sds"), sdsStream(40 * 3));
+    for (const int signal : {0, SIGTERM}) {
+        BackgroundProgram program({PELITOR_SEND_BINARY, "/dev/zero", voice()}, path("out").string(),
+                                  path("err").string());
+        if (signal != 0) {
+            std::this_thread::sleep_for(300ms);
+            program.signal(signal);
+        }
+        const int status = program.wait(10s);
+        EXPECT_EQ(program.diedOf(), signal);
+        if (signal == 0) {
+            EXPECT_EQ(status, 0);
+            EXPECT_TRUE(readText(path("err")).ends_with("open loop, 0 resent\n"))
+                << readText(path("err"));
+        }
     }
 }
 
@@ -353,6 +431,12 @@ TEST_F(Sender, ChecksAFileWithoutSendingIt) {
         {"trailing byte", [](Bytes& b) { b.push_back(0x00); },
          "byte 402: 1 byte after the last packet"},
     };
+    // An answer that cannot be written is told once; a closed pipe would fail it as well.
+    const ProgramRun lost =
+        run({"--check", "good.sds"}, "", "f() { " + sender + " \"$@\" >/dev/full; }; f");
+    EXPECT_EQ(lost.status, 0);
+    EXPECT_EQ(lost.err, "pelitor-send: standard output: could not be written\n");
+
     for (const Case& c : cases) {
         Bytes bytes = good;
         c.corrupt(bytes);

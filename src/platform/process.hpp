@@ -21,11 +21,29 @@ struct ClosedStandardStreams {
 // opens can take a console's number and receive what is meant for the console.
 ClosedStandardStreams reopenClosedStandardStreams();
 
-// Lets the signals that end a run (on POSIX HUP, INT, QUIT, TERM, ALRM, USR1, USR2, VTALRM,
-// PROF and XCPU; on Windows INT, TERM and BREAK) remove the registered temporary file before
-// the process dies of them; a signal the caller ignored stays ignored. PIPE and XFSZ are
-// ignored: a closed console pipe or an oversized file then shows as a failed write.
+// The one signal policy of every program, set up first thing: the signals that end a run (on
+// POSIX HUP, INT, QUIT, TERM, ALRM, USR1, USR2, VTALRM, PROF and XCPU; on Windows INT, TERM
+// and BREAK) remove the registered temporary file and the process dies of them, with their
+// default action, so that a shell sees how it ended; a signal the caller ignored stays
+// ignored. PIPE and XFSZ are ignored: a closed console pipe or an oversized file then shows as
+// a failed write.
 void handleEndingSignals();
+
+// A part of a run that must end in its own time, such as a transfer that finishes the message
+// on the wire, tells the receiver and gives a port back its settings. While it lives, the first
+// ending signal that the policy handles is noted and wakes a MIDI port's wait instead of
+// ending the process; when it goes, after what was made after it (the port) is gone, that
+// signal ends the process as the policy says. One at a time.
+class GracefulEnd {
+  public:
+    GracefulEnd();
+    ~GracefulEnd();
+    GracefulEnd(const GracefulEnd&) = delete;
+    GracefulEnd& operator=(const GracefulEnd&) = delete;
+
+    // Whether an ending signal has come.
+    bool signalled() const;
+};
 
 // Holds the ending signals back while it lives, so that a temporary file is never created
 // without being registered, nor put in place without being forgotten.

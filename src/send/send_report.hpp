@@ -1,8 +1,8 @@
 #pragma once
 
+#include "common/exit_status.hpp"
 #include "common/failure.hpp"
 #include "common/message_line.hpp"
-#include "send/send_status.hpp"
 
 #include <ostream>
 #include <string_view>

@@ -1,8 +1,8 @@
 #include "send/sender.hpp"
 
-#include "platform/interrupt_watch.hpp"
 #include "platform/midi_port.hpp"
 #include "platform/platform.hpp"
+#include "platform/process.hpp"
 #include "platform/terminal.hpp"
 #include "sds/sds_stream.hpp"
 #include "send/options.hpp"
@@ -12,6 +12,8 @@
 #include "send/sds_input.hpp"
 #include "send/send_report.hpp"
 #include "send/transfer.hpp"
+
+#include <chrono>
 
 #ifndef PELITOR_VERSION
 #error "PELITOR_VERSION is set by the build"
@@ -43,8 +45,9 @@ int send(const SendOptions& options, const CheckedFile& file, std::ostream& erro
     if (!path) {
         return fail(errors, options.port, path.failure());
     }
-    // Watched from before the port is switched to raw bytes, so that it is always given back.
-    const platform::InterruptWatch interrupt;
+    // Made before the port, so that a signal ends the process only once the port, gone first,
+    // has been given back its settings.
+    const platform::GracefulEnd graceful;
     auto port = platform::MidiPort::open(*path);
     if (!port) {
         return fail(errors, options.port, port.failure());
@@ -54,11 +57,16 @@ int send(const SendOptions& options, const CheckedFile& file, std::ostream& erro
         channel == file.stream.header.deviceChannel
             ? file.bytes
             : onDeviceChannel(file.bytes, file.stream, channel);
+    const auto start = std::chrono::steady_clock::now();
+    const TransferWatch watch{[start] { return Time(std::chrono::steady_clock::now() - start); },
+                              [&graceful] {
+                                  return graceful.signalled();
+                              }};
     return runTransfer({options.file,
                         options.port,
                         stream,
                         {file.stream.packets, channel, options.interval, options.retries}},
-                       *port, interrupt, errors,
+                       *port, watch, errors,
                        platform::isTerminal(platform::StandardStream::errors));
 }
 

@@ -11,8 +11,6 @@
 namespace pelitor::send {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 // A byte takes 10 bits at 31,250 bits per second on a MIDI cable.
 constexpr Time wireTimePerByte = 320us;
 
@@ -41,7 +39,7 @@ std::span<const std::uint8_t> messageBytes(const Send& send, const Transfer& tra
 
 // The last line of a transfer, and the status it ends with.
 int reportOutcome(Outcome outcome, const Transfer& transfer, const Handshake& handshake,
-                  Time elapsed, const platform::InterruptWatch& interrupt, std::ostream& errors) {
+                  Time elapsed, std::ostream& errors) {
     const std::uint64_t packets = transfer.settings.packets;
     switch (outcome) {
     case Outcome::sent:
@@ -66,18 +64,15 @@ int reportOutcome(Outcome outcome, const Transfer& transfer, const Handshake& ha
     complain(errors, transfer.fileName,
              "interrupted at " + packetOfTotal(handshake, packets) +
                  "; sent CANCEL to the sampler");
-    return sendInterrupted + interrupt.signal();
+    return exitTempFail;
 }
 
 } // namespace
 
-int runTransfer(const Transfer& transfer, platform::MidiPort& port,
-                const platform::InterruptWatch& interrupt, std::ostream& errors, bool live) {
+int runTransfer(const Transfer& transfer, platform::Port& port, const TransferWatch& watch,
+                std::ostream& errors, bool live) {
     const HandshakeSettings& settings = transfer.settings;
-    const auto start = Clock::now();
-    const auto now = [&] {
-        return Time(Clock::now() - start);
-    };
+    const auto& now = watch.now;
     Handshake handshake(settings);
     ReplyScanner scanner;
     std::deque<Reply> replies;
@@ -115,16 +110,16 @@ int runTransfer(const Transfer& transfer, platform::MidiPort& port,
                << std::flush;
     }
     port.discardInput();
-    if (interrupt.signal() != 0) {
+    if (watch.signalled()) {
         complain(errors, transfer.fileName, "interrupted before anything was sent");
-        return sendInterrupted + interrupt.signal();
+        return exitTempFail;
     }
 
     bool interruptTaken = false;
     Action action = handshake.start();
     while (!std::holds_alternative<Finish>(action)) {
         const Send* send = std::get_if<Send>(&action);
-        if (interrupt.signal() != 0 && !interruptTaken &&
+        if (watch.signalled() && !interruptTaken &&
             !(send != nullptr && send->message == Send::cancel)) {
             interruptTaken = true;
             action = handshake.interrupt();
@@ -167,7 +162,7 @@ int runTransfer(const Transfer& transfer, platform::MidiPort& port,
         if (await->deadline) {
             timeout = *await->deadline - waitFrom;
         }
-        const auto ready = port.waitForInput(timeout, interrupt.fd());
+        const auto ready = port.waitForInput(timeout);
         if (!ready) {
             return portFailed(ready.failure());
         }
@@ -185,8 +180,7 @@ int runTransfer(const Transfer& transfer, platform::MidiPort& port,
     }
 
     write(display.end());
-    return reportOutcome(std::get<Finish>(action).outcome, transfer, handshake, now(), interrupt,
-                         errors);
+    return reportOutcome(std::get<Finish>(action).outcome, transfer, handshake, now(), errors);
 }
 
 } // namespace pelitor::send

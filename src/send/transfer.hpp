@@ -1,11 +1,11 @@
 #pragma once
 
-#include "platform/interrupt_watch.hpp"
-#include "platform/midi_port.hpp"
+#include "platform/port.hpp"
 #include "sds/sds_stream.hpp"
 #include "send/handshake.hpp"
 
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <span>
 #include <string_view>
@@ -20,9 +20,17 @@ struct Transfer {
     HandshakeSettings settings;
 };
 
+// What a transfer goes by besides the port: the steady clock (counted from any fixed start),
+// and whether an ending signal has asked it to stop.
+struct TransferWatch {
+    std::function<Time()> now;
+    std::function<bool()> signalled;
+};
+
 // Sends the stream with the handshake, shows the progress on `errors` (one rewritten line when
-// `live`), and returns the exit status.
-int runTransfer(const Transfer& transfer, platform::MidiPort& port,
-                const platform::InterruptWatch& interrupt, std::ostream& errors, bool live);
+// `live`), and returns the exit status. Stopped by a signal, it sends CANCEL and returns
+// exitTempFail; the caller then lets the signal end the process.
+int runTransfer(const Transfer& transfer, platform::Port& port, const TransferWatch& watch,
+                std::ostream& errors, bool live);
 
 } // namespace pelitor::send

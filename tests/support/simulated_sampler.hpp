@@ -219,11 +219,13 @@ class SimulatedSampler {
     std::vector<std::string> faults_;
 };
 
-// A program started in the background with its standard output and error sent to files.
+// A program started in the background as a shell starts a job: in a process group of its own,
+// every signal with its default action and none blocked, whatever the test runner was started
+// with. Its standard output and error go to files, or standard error to `errors` if given.
 class BackgroundProgram {
   public:
     BackgroundProgram(const std::vector<std::string>& command, const std::string& out,
-                      const std::string& err) {
+                      const std::string& err, int errors = -1) {
         std::vector<char*> argv;
         for (const std::string& word : command) {
             argv.push_back(const_cast<char*>(word.c_str()));
@@ -234,9 +236,25 @@ class BackgroundProgram {
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                          0644);
-        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-        const int error = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+        if (errors >= 0) {
+            posix_spawn_file_actions_adddup2(&actions, errors, 2);
+        } else {
+            posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                             0644);
+        }
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        sigset_t all;
+        sigset_t none;
+        sigfillset(&all);
+        sigemptyset(&none);
+        posix_spawnattr_setsigdefault(&attributes, &all);
+        posix_spawnattr_setsigmask(&attributes, &none);
+        posix_spawnattr_setpgroup(&attributes, 0);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK |
+                                                  POSIX_SPAWN_SETPGROUP);
+        const int error = posix_spawn(&pid_, argv[0], &actions, &attributes, argv.data(), environ);
+        posix_spawnattr_destroy(&attributes);
         posix_spawn_file_actions_destroy(&actions);
         if (error != 0) {
             throw std::runtime_error("cannot start " + command[0]);
@@ -245,12 +263,13 @@ class BackgroundProgram {
 
     ~BackgroundProgram() {
         if (pid_ > 0) {
-            kill(pid_, SIGKILL);
+            kill(-pid_, SIGKILL);
             waitpid(pid_, nullptr, 0);
         }
     }
 
-    void signal(int number) const { kill(pid_, number); }
+    // To the whole group, as Ctrl-C on a terminal reaches a shell and the program it runs.
+    void signal(int number) const { kill(-pid_, number); }
 
     // The exit status, or -1 if it had to be killed after `limit` or died of a signal.
     int wait(std::chrono::seconds limit = std::chrono::seconds(60)) {
@@ -258,19 +277,23 @@ class BackgroundProgram {
         int status = 0;
         while (waitpid(pid_, &status, WNOHANG) == 0) {
             if (SamplerClock::now() > end) {
-                kill(pid_, SIGKILL);
+                kill(-pid_, SIGKILL);
                 waitpid(pid_, &status, 0);
-                pid_ = 0;
-                return -1;
+                break;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
         pid_ = 0;
+        diedOf_ = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
+    // The signal it died of, once waited for; 0 if it exited.
+    int diedOf() const { return diedOf_; }
+
   private:
     pid_t pid_ = 0;
+    int diedOf_ = 0;
 };
 
 } // namespace pelitor::test

@@ -1,22 +1,33 @@
 #include "platform/midi_port.hpp"
 
+#include "platform/posix/graceful_end_wake.hpp"
+
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
-#include <sound/asound.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 #include <utility>
+#if defined(__linux__)
+#include <sound/asound.h>
+#include <sys/ioctl.h>
+#include <sys/sysmacros.h>
+#endif
 
 namespace pelitor::platform {
 namespace {
 
+#if defined(__linux__)
 constexpr unsigned alsaMajor = 116; // the character devices of ALSA's /dev/snd
+#endif
+
+// How long what was waiting in the port may take to drop before the port counts as one that
+// never stops sending: far more than any leftover reply needs.
+constexpr auto discardLimit = std::chrono::milliseconds(20);
 
 // How long one write may wait for room in the output buffer before the port counts as stuck.
 constexpr int stuckMilliseconds = 5000;
@@ -75,9 +86,11 @@ Result<MidiPort> MidiPort::open(const std::string& path) {
         close(fd);
         return unavailable("not a MIDI port (neither hw:CARD,DEVICE nor a character device)");
     }
+#if defined(__linux__)
     if (major(status.st_rdev) == alsaMajor) {
         return MidiPort(fd, Kind::alsa, nullptr);
     }
+#endif
     auto saved = std::make_unique<SavedTerminal>();
     if (tcgetattr(fd, &saved->settings) != 0) {
         return MidiPort(fd, Kind::other, nullptr);
@@ -130,8 +143,10 @@ Result<bool> MidiPort::drain() {
         result = tcdrain(fd_);
         break;
     case Kind::alsa: {
+#if defined(__linux__)
         int stream = SNDRV_RAWMIDI_STREAM_OUTPUT;
         result = ioctl(fd_, SNDRV_RAWMIDI_IOCTL_DRAIN, &stream);
+#endif
         break;
     }
     case Kind::other:
@@ -144,15 +159,15 @@ Result<bool> MidiPort::drain() {
     return true;
 }
 
-Result<bool> MidiPort::waitForInput(std::optional<std::chrono::nanoseconds> timeout, int wakeFd) {
-    pollfd fds[] = {{fd_, POLLIN, 0}, {wakeFd, POLLIN, 0}};
-    timespec limit{};
+Result<bool> MidiPort::waitForInput(std::optional<std::chrono::nanoseconds> timeout) {
+    pollfd fds[] = {{fd_, POLLIN, 0}, {gracefulEndWakeDescriptor(), POLLIN, 0}};
+    int milliseconds = -1;
     if (timeout) {
-        const auto nanoseconds = std::max<std::int64_t>(timeout->count(), 0);
-        limit = {static_cast<time_t>(nanoseconds / 1'000'000'000),
-                 static_cast<long>(nanoseconds % 1'000'000'000)};
+        // Rounded up, so that a deadline is never woken for before it has passed.
+        const auto rounded = std::chrono::ceil<std::chrono::milliseconds>(*timeout).count();
+        milliseconds = static_cast<int>(std::clamp<std::int64_t>(rounded, 0, INT_MAX));
     }
-    const int ready = ppoll(fds, 2, timeout ? &limit : nullptr, nullptr);
+    const int ready = poll(fds, 2, milliseconds);
     if (ready < 0) {
         if (errno == EINTR) {
             return false;
@@ -185,8 +200,9 @@ Result<std::size_t> MidiPort::read(std::span<std::uint8_t> into) {
 }
 
 void MidiPort::discardInput() {
+    const auto end = std::chrono::steady_clock::now() + discardLimit;
     std::uint8_t ignored[256];
-    while (::read(fd_, ignored, sizeof ignored) > 0) {
+    while (::read(fd_, ignored, sizeof ignored) > 0 && std::chrono::steady_clock::now() < end) {
     }
 }
 

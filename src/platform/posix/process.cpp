@@ -1,9 +1,12 @@
 #include "platform/process.hpp"
 
+#include "platform/posix/graceful_end_wake.hpp"
+
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <iterator>
 #include <unistd.h>
 
 namespace pelitor::platform {
@@ -34,7 +37,78 @@ extern "C" void endOnSignal(int signal) {
     raise(signal); // delivered, with its default action, as the handler returns
 }
 
+// What a GracefulEnd noted, the pipe that wakes a port's wait, and the actions it gives back.
+volatile std::sig_atomic_t noted = 0;
+int wakePipe[2] = {-1, -1};
+struct sigaction replaced[std::size(endingSignals)];
+bool wasReplaced[std::size(endingSignals)];
+
+extern "C" void noteSignal(int signal) {
+    const int error = errno; // the call it interrupted may yet read it
+    if (noted == 0) {
+        noted = signal;
+    }
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t ignored = write(wakePipe[1], &byte, 1); // async-signal-safe
+    errno = error;
+}
+
+bool openWakePipe() {
+#if PELITOR_LINUX_CALLS
+    return pipe2(wakePipe, O_CLOEXEC | O_NONBLOCK) == 0;
+#else
+    if (pipe(wakePipe) != 0) {
+        return false;
+    }
+    for (const int end : wakePipe) {
+        fcntl(end, F_SETFD, FD_CLOEXEC);
+        fcntl(end, F_SETFL, O_NONBLOCK);
+    }
+    return true;
+#endif
+}
+
 } // namespace
+
+int gracefulEndWakeDescriptor() noexcept {
+    return wakePipe[0];
+}
+
+GracefulEnd::GracefulEnd() {
+    noted = 0;
+    if (!openWakePipe()) {
+        wakePipe[0] = wakePipe[1] = -1; // signals are still noted, only waits are not woken
+    }
+    struct sigaction action {};
+    action.sa_handler = noteSignal;
+    action.sa_mask = endingSignalSet();
+    for (std::size_t i = 0; i < std::size(endingSignals); ++i) {
+        wasReplaced[i] = sigaction(endingSignals[i], nullptr, &replaced[i]) == 0 &&
+                         replaced[i].sa_handler != SIG_IGN &&
+                         sigaction(endingSignals[i], &action, nullptr) == 0;
+    }
+}
+
+GracefulEnd::~GracefulEnd() {
+    for (std::size_t i = 0; i < std::size(endingSignals); ++i) {
+        if (wasReplaced[i]) {
+            sigaction(endingSignals[i], &replaced[i], nullptr);
+        }
+    }
+    for (int& end : wakePipe) {
+        if (end >= 0) {
+            close(end);
+        }
+        end = -1;
+    }
+    if (noted != 0) {
+        raise(noted); // now handled as before: the process ends of it
+    }
+}
+
+bool GracefulEnd::signalled() const {
+    return noted != 0;
+}
 
 ClosedStandardStreams reopenClosedStandardStreams() {
     bool closed[3];

@@ -22,7 +22,41 @@ void endOnSignal(int signal) {
     std::raise(signal);
 }
 
+volatile std::sig_atomic_t noted = 0;
+using Handler = void (*)(int);
+Handler replaced[std::size(endingSignals)];
+
+void noteSignal(int signal) {
+    if (noted == 0) {
+        noted = signal;
+    }
+    std::signal(signal, noteSignal); // the runtime resets a handler before it calls it
+}
+
 } // namespace
+
+GracefulEnd::GracefulEnd() {
+    noted = 0;
+    for (std::size_t i = 0; i < std::size(endingSignals); ++i) {
+        replaced[i] = std::signal(endingSignals[i], noteSignal);
+        if (replaced[i] == SIG_IGN) {
+            std::signal(endingSignals[i], SIG_IGN);
+        }
+    }
+}
+
+GracefulEnd::~GracefulEnd() {
+    for (std::size_t i = 0; i < std::size(endingSignals); ++i) {
+        std::signal(endingSignals[i], replaced[i]);
+    }
+    if (noted != 0) {
+        std::raise(noted);
+    }
+}
+
+bool GracefulEnd::signalled() const {
+    return noted != 0;
+}
 
 // The C runtime keeps descriptors 0, 1 and 2 for the console even when it has none, so no
 // file can take them.

@@ -1,0 +1,62 @@
+// The transfer loop against a scripted port and its clock: when each message goes out.
+#include "send/transfer.hpp"
+#include "support/scripted_port.hpp"
+#include "support/sds_builder.hpp"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace pelitor::send {
+namespace {
+
+using test::Answer;
+using test::handshake;
+using test::SysExMessage;
+
+std::vector<Answer> ackAfter5ms(const SysExMessage& message, std::size_t) {
+    return {{5ms, handshake(ackType, message.number())}};
+}
+
+TEST(Transfer, SendsEachMessageWhenTheLastHasBeenAnsweredOrHasTimedOut) {
+    struct Case {
+        std::string label;
+        Time drain;
+        std::vector<std::uint8_t> leftInThePort;
+        test::SamplerScript script;
+        std::vector<Time> writtenAt; // the header, then packets 0 to 2
+        std::string ending;
+    };
+    const std::vector<Case> cases{
+        // The packet's 20 ms count from when it has left, not from when it was written.
+        {"an ACK 5 ms after a 40 ms drain",
+         40ms,
+         {},
+         ackAfter5ms,
+         {0ms, 45ms, 90ms, 135ms},
+         "closed loop, 0 resent\n"},
+        {"an ACK left by an earlier run, then silence",
+         0ms,
+         handshake(ackType, 0),
+         nullptr,
+         {0ms, 2000ms, 2020ms, 2040ms},
+         "open loop, 0 resent\n"},
+    };
+    const std::vector<std::uint8_t> stream = test::sdsStream(40 * 3);
+    for (const Case& c : cases) {
+        test::ScriptedPort port(c.drain, c.script);
+        port.leave(c.leftInThePort);
+        std::ostringstream errors;
+        const int status = runTransfer({"voice.sds", "port", stream, {.packets = 3}}, port,
+                                       port.watch(), errors, false);
+        EXPECT_EQ(status, 0) << c.label;
+        std::vector<Time> writtenAt;
+        for (const auto& message : port.written()) {
+            writtenAt.push_back(message.at);
+        }
+        EXPECT_EQ(writtenAt, c.writtenAt) << c.label;
+        EXPECT_TRUE(errors.str().ends_with(c.ending)) << c.label << ": " << errors.str();
+    }
+}
+
+} // namespace
+} // namespace pelitor::send
