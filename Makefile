@@ -54,9 +54,10 @@ check-windows:
 	cmake --build build-check --target end_to_end_tests
 	cmake -S . -B build-windows $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
-	cmake --build build-windows --target pelitor
+	cmake --build build-windows --target pelitor interrupt_window_probe
 	test -d build-windows/wineprefix || { $(WINE_ENV) wineboot --init >/dev/null 2>&1 && $(WINE_ENV) wineserver --wait; }
 	$(WINE_ENV) PELITOR_COMMAND="wine '$(CURDIR)/build-windows/pelitor.exe'" PELITOR_CRLF=1 \
+	  PELITOR_INTERRUPT_PROBE="wine '$(CURDIR)/build-windows/interrupt_window_probe.exe'" \
 	  build-check/tests/end_to_end_tests
 
 fuzz:

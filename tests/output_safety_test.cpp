@@ -145,6 +145,18 @@ TEST_F(OutputSafety, AnInterruptedRunLeavesOnlyWhatWasThereUnlessTheSignalWasIgn
     }
 }
 
+// On Windows a console's Ctrl-C is handled on a thread of its own: a probe built with the
+// program's file code lands one just after a temporary file is created.
+TEST_F(OutputSafety, ACtrlCJustAfterTheTemporaryFileIsCreatedLeavesNothingOnWindows) {
+    const char* probe = std::getenv("PELITOR_INTERRUPT_PROBE");
+    if (probe == nullptr) {
+        GTEST_SKIP() << "the probe is built for Windows only";
+    }
+    const ProgramRun result = run({"x.out"}, "", probe);
+    EXPECT_NE(result.status, 1) << "the signal did not end the probe";
+    EXPECT_EQ(files(), std::set<std::string>{});
+}
+
 TEST_F(OutputSafety, NamesAndPathsAsLongAsTheOutputCanHaveConvert) {
     if (windowsBuild()) {
         GTEST_SKIP() << "path length limits are not tested under Wine";

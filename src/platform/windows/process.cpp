@@ -15,8 +15,24 @@ FileHandle temporaryFile = invalidFile;
 
 constexpr int endingSignals[] = {SIGINT, SIGTERM, SIGBREAK};
 
-// Windows runs this on a thread of its own, while the program goes on writing.
+// Windows runs a console's Ctrl-C handler on a thread of its own, while the program goes on:
+// holding the signals back there means keeping the handler out, until a temporary file that
+// has been created is registered too, or one that was put in place is forgotten. The same
+// thread may take it again.
+class RegistrationLock {
+  public:
+    RegistrationLock() { InitializeCriticalSection(&section_); }
+    void enter() { EnterCriticalSection(&section_); }
+    void leave() { LeaveCriticalSection(&section_); }
+
+  private:
+    CRITICAL_SECTION section_;
+};
+
+RegistrationLock registration;
+
 void endOnSignal(int signal) {
+    registration.enter(); // never left: the process ends here
     removeTemporaryNow();
     std::signal(signal, SIG_DFL);
     std::raise(signal);
@@ -72,8 +88,13 @@ void handleEndingSignals() {
     }
 }
 
-EndingSignalsHeld::EndingSignalsHeld() = default;
-EndingSignalsHeld::~EndingSignalsHeld() = default;
+EndingSignalsHeld::EndingSignalsHeld() {
+    registration.enter();
+}
+
+EndingSignalsHeld::~EndingSignalsHeld() {
+    registration.leave();
+}
 
 void registerTemporary(const Directory& directory, const std::filesystem::path& name,
                        FileHandle file) {
