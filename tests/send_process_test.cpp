@@ -382,6 +382,7 @@ TEST_F(Sender, RefusesWhatItCannotDoWithTheRightStatus) {
         {{"/nonexistent/port", "missing.sds"},
          66,
          "pelitor-send: missing.sds: No such file or directory\n"},
+        {{"/nonexistent/port", ""}, 66, "pelitor-send: '': No such file or directory\n"},
         {{"/nonexistent/port", "folder.sds"},
          66,
          "pelitor-send: folder.sds: is a directory, not an .sds file\n"},
@@ -430,6 +431,9 @@ TEST_F(Sender, ChecksAFileWithoutSendingIt) {
          "byte 401: the file ends inside packet 2 (126 of 127 bytes)"},
         {"trailing byte", [](Bytes& b) { b.push_back(0x00); },
          "byte 402: 1 byte after the last packet"},
+        // Counted in the whole file, though no more is read than the longest stream.
+        {"10 MiB after the last packet", [](Bytes& b) { b.resize(b.size() + (10U << 20)); },
+         "byte 402: 10485760 bytes after the last packet"},
     };
     // An answer that cannot be written is told once; a closed pipe would fail it as well.
     const ProgramRun lost =

@@ -17,9 +17,8 @@ namespace {
 
 constexpr const char* bannerLine = "Pelitor Ver " PELITOR_VERSION "\n";
 
-// An empty file name is shown quoted: a message without a name would not say what it is about.
 std::string inputDisplayName(const std::string& argument) {
-    return argument.empty() ? "''" : platform::displayName(argument);
+    return subjectName(platform::displayName(argument));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <ostream>
+#include <string>
 #include <string_view>
 
 namespace pelitor {
@@ -15,6 +16,12 @@ inline void writeMessageLine(std::ostream& errors, std::string_view program,
         errors << subject << ": ";
     }
     errors << what << '\n' << std::flush;
+}
+
+// A file or port named on the command line, as a message names it: an empty name is shown
+// quoted, since a message without one would not say what it is about.
+inline std::string subjectName(std::string_view argument) {
+    return argument.empty() ? "''" : std::string(argument);
 }
 
 } // namespace pelitor

@@ -43,14 +43,14 @@ Result<CheckedFile> readChecked(const std::string& path) {
 int send(const SendOptions& options, const CheckedFile& file, std::ostream& errors) {
     const auto path = portDevicePath(options.port);
     if (!path) {
-        return fail(errors, options.port, path.failure());
+        return fail(errors, subjectName(options.port), path.failure());
     }
     // Made before the port, so that a signal ends the process only once the port, gone first,
     // has been given back its settings.
     const platform::GracefulEnd graceful;
     auto port = platform::MidiPort::open(*path);
     if (!port) {
-        return fail(errors, options.port, port.failure());
+        return fail(errors, subjectName(options.port), port.failure());
     }
     const std::uint8_t channel = options.deviceChannel.value_or(file.stream.header.deviceChannel);
     const std::vector<std::uint8_t> stream =
@@ -93,7 +93,7 @@ int runSender(std::span<const std::string> arguments, std::ostream& out, std::os
     // The whole file is checked before the port is opened.
     const auto file = readChecked(options->file);
     if (!file) {
-        return fail(errors, options->file, file.failure());
+        return fail(errors, subjectName(options->file), file.failure());
     }
     if (options->task == SendOptions::check) {
         out << streamSummary(options->file, file->stream) << '\n' << std::flush;
