@@ -43,7 +43,6 @@ TEST(SdsStream, AcceptsWhatPelitorWrites) {
     EXPECT_EQ(checked(test::sdsStream(44100)), "valid, 1103 packets");
     EXPECT_EQ(checked(test::sdsStream(61, 8, 0x7F)), "valid, 2 packets");
     EXPECT_EQ(checked(test::sdsStream(30 * 200, 24, 5)), "valid, 200 packets"); // numbers wrap
-    EXPECT_EQ(checked(test::sdsStream(0)), "valid, 0 packets");
     // The widest words take four bytes, as 24-bit ones do.
     EXPECT_EQ(checked(withByte(test::sdsStream(300, 24), headerWidthIndex, 28)),
               "valid, 10 packets");
@@ -84,6 +83,9 @@ TEST(SdsStream, NamesTheFirstFaultAndItsOffset) {
         {"narrow", [](Bytes& b) { b[6] = 7; },
          "byte 6: words of 7 bits; SDS words are 8 to 28 bits"},
         {"period", [](Bytes& b) { b[7] = b[8] = b[9] = 0; }, "byte 7: a sample period of 0 ns"},
+        {"empty sample", [](Bytes& b) { b = test::sdsStream(0); },
+         "byte 10: the dump header announces an empty sample (0 words), which a sampler would "
+         "store over the slot's sound"},
         {"loop type", [](Bytes& b) { b[19] = 0x02; },
          "byte 19: loop type 0x02; 00, 01 or 7F expected"},
         {"status byte inside", [](Bytes& b) { b[200] = 0x90; },

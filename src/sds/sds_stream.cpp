@@ -76,6 +76,11 @@ Result<DumpHeader> checkHeader(std::span<const std::uint8_t> bytes) {
         return fault(headerLoopTypeIndex,
                      "loop type " + hex(header.loopType) + "; 00, 01 or 7F expected");
     }
+    // Valid as a dump, but sent it would leave the sampler's slot without its sound.
+    if (header.wordCount == 0) {
+        return fault(headerWordCountIndex, "the dump header announces an empty sample (0 words), "
+                                           "which a sampler would store over the slot's sound");
+    }
     return header;
 }
 

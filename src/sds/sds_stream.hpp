@@ -19,8 +19,9 @@ struct SdsStream {
     std::uint64_t packets = 0;
 };
 
-// Checks that a file of `fileSize` bytes is one dump header followed by the data packets it
-// announces, all framed, numbered and checksummed right, with nothing after them. `bytes` are
+// Checks that a file of `fileSize` bytes is one dump header of at least one word followed by
+// the data packets it announces, all framed, numbered and checksummed right, with nothing
+// after them. `bytes` are
 // the file's first bytes: all of them, or at least one more than the longest valid stream.
 // The failure (dataError) names the first fault and its byte offset: "byte 148: packet 1:
 // checksum 12, 34 expected".
