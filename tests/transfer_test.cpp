@@ -39,16 +39,20 @@ TEST(Transfer, SendsEachMessageWhenTheLastHasBeenAnsweredOrHasTimedOut) {
          handshake(ackType, 0),
          nullptr,
          {0ms, 2000ms, 2020ms, 2040ms},
-         "open loop, 0 resent\n"},
+         "open loop, 0 resent\npelitor-send: port: the sampler never answered; if it should, "
+         "check its device ID (-d) and the cable from its MIDI OUT\n"},
     };
     const std::vector<std::uint8_t> stream = test::sdsStream(40 * 3);
     for (const Case& c : cases) {
         test::ScriptedPort port(c.drain, c.script);
         port.leave(c.leftInThePort);
         std::ostringstream errors;
-        const int status = runTransfer({"voice.sds", "port", stream, {.packets = 3}}, port,
+        const int status = runTransfer({"voice.sds", "port", stream, 300, {.packets = 3}}, port,
                                        port.watch(), errors, false);
         EXPECT_EQ(status, 0) << c.label;
+        EXPECT_TRUE(errors.str().starts_with(
+            "sending voice.sds to port: 3 packets, device channel 0, sample number 300\n"))
+            << errors.str();
         std::vector<Time> writtenAt;
         for (const auto& message : port.written()) {
             writtenAt.push_back(message.at);

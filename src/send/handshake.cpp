@@ -76,6 +76,7 @@ Action Handshake::received(const Reply& reply) {
     if (!concerns(reply)) {
         return awaitAgain();
     }
+    answered_ = true;
     switch (reply.type) {
     case cancelType:
         return finish(Outcome::cancelled);

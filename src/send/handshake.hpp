@@ -65,6 +65,8 @@ class Handshake {
     bool closedLoop() const { return closedLoop_; }
     bool samplerWaits() const { return phase_ == Phase::samplerWaits; }
     std::uint64_t resent() const { return resent_; }
+    // Whether any answer for this transfer has come, on its device channel or to all.
+    bool answered() const { return answered_; }
     // How often the message now being sent has been refused.
     unsigned refusals() const { return refusals_; }
 
@@ -83,6 +85,7 @@ class Handshake {
     bool onHeader_ = true;
     std::uint64_t current_ = 0;
     bool closedLoop_ = false;
+    bool answered_ = false;
     std::uint64_t resent_ = 0;
     unsigned refusals_ = 0;
     Time deadline_{};

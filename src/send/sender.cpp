@@ -65,6 +65,7 @@ int send(const SendOptions& options, const CheckedFile& file, std::ostream& erro
     return runTransfer({options.file,
                         options.port,
                         stream,
+                        file.stream.header.sampleNumber,
                         {file.stream.packets, channel, options.interval, options.retries}},
                        *port, watch, errors,
                        platform::isTerminal(platform::StandardStream::errors));

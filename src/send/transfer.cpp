@@ -14,12 +14,22 @@ namespace {
 // A byte takes 10 bits at 31,250 bits per second on a MIDI cable.
 constexpr Time wireTimePerByte = 320us;
 
+// Counted from 1, as people count; --check names packets by their index in the file.
 std::string packetOfTotal(const Handshake& handshake, std::uint64_t total) {
     if (handshake.onHeader()) {
         return "the dump header";
     }
-    return "packet " + std::to_string(handshake.currentPacket()) + " (of " + std::to_string(total) +
-           ", counted from 0)";
+    return "packet " + std::to_string(handshake.currentPacket() + 1) + " of " +
+           std::to_string(total);
+}
+
+// After a transfer that went on in open loop without a word from the sampler.
+void hintIfUnanswered(const Handshake& handshake, const Transfer& transfer, std::ostream& errors) {
+    if (!handshake.onHeader() && !handshake.answered()) {
+        complain(errors, transfer.portName,
+                 "the sampler never answered; if it should, check its device ID (-d) and the "
+                 "cable from its MIDI OUT");
+    }
 }
 
 // The bytes of the message to send; a CANCEL is made in `cancel`.
@@ -37,7 +47,7 @@ std::span<const std::uint8_t> messageBytes(const Send& send, const Transfer& tra
     return cancel;
 }
 
-// The last line of a transfer, and the status it ends with.
+// The last lines of a transfer, and the status it ends with.
 int reportOutcome(Outcome outcome, const Transfer& transfer, const Handshake& handshake,
                   Time elapsed, std::ostream& errors) {
     const std::uint64_t packets = transfer.settings.packets;
@@ -47,6 +57,7 @@ int reportOutcome(Outcome outcome, const Transfer& transfer, const Handshake& ha
                            handshake.resent())
                << '\n'
                << std::flush;
+        hintIfUnanswered(handshake, transfer, errors);
         return exitSuccess;
     case Outcome::cancelled:
         complain(errors, transfer.portName,
@@ -54,8 +65,8 @@ int reportOutcome(Outcome outcome, const Transfer& transfer, const Handshake& ha
         return exitTempFail;
     case Outcome::refused:
         complain(errors, transfer.portName,
-                 "the sampler refused " + packetOfTotal(handshake, packets) + " " +
-                     std::to_string(handshake.refusals()) + " times (--retries " +
+                 "the sampler refused " + packetOfTotal(handshake, packets) + " (" +
+                     std::to_string(handshake.refusals()) + " times, --retries " +
                      std::to_string(transfer.settings.retries) + "); sent CANCEL");
         return exitTempFail;
     case Outcome::interrupted:
@@ -64,6 +75,7 @@ int reportOutcome(Outcome outcome, const Transfer& transfer, const Handshake& ha
     complain(errors, transfer.fileName,
              "interrupted at " + packetOfTotal(handshake, packets) +
                  "; sent CANCEL to the sampler");
+    hintIfUnanswered(handshake, transfer, errors);
     return exitTempFail;
 }
 
@@ -106,7 +118,9 @@ int runTransfer(const Transfer& transfer, platform::Port& port, const TransferWa
     };
     if (!live) {
         errors << "sending " << transfer.fileName << " to " << transfer.portName << ": "
-               << settings.packets << " packets\n"
+               << settings.packets << " packets, device channel "
+               << unsigned{settings.deviceChannel} << ", sample number " << transfer.sampleNumber
+               << '\n'
                << std::flush;
     }
     port.discardInput();

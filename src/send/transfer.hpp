@@ -17,6 +17,7 @@ struct Transfer {
     std::string_view fileName;
     std::string_view portName;
     std::span<const std::uint8_t> stream; // on the device channel of `settings`
+    std::uint16_t sampleNumber = 0;       // the one its dump header names
     HandshakeSettings settings;
 };
 
