@@ -46,6 +46,17 @@ TEST(SendOptions, TakesEachTaskAndItsSettings) {
         {{"--retries=101", "p", "f"}, "failure: --retries 101: must be 0 to 100"},
         {{"--device", "200", "p", "f"}, "failure: --device 200: must be 0 to 127"},
         {{"p", "f", "-i", "5"}, "failure: -i: options go before PORT and FILE.sds"},
+        {{"voice.sds", "hw:1,0"},
+         "failure: PORT comes first, then FILE.sds: pelitor-send hw:1,0 "
+         "voice.sds"},
+        {{"Voice.SDS", "/dev/midi1"},
+         "failure: PORT comes first, then FILE.sds: pelitor-send "
+         "/dev/midi1 Voice.SDS"},
+        {{"hw:1,0", "-take1.sds"},
+         "failure: -t: unknown option; a file name starting with '-' "
+         "goes after '--': pelitor-send PORT -- -take1.sds"},
+        {{"-x", "p", "f"}, "failure: -x: unknown option"},
+        {{"hw:1,0", "--", "-take1.sds"}, "send [hw:1,0][-take1.sds] i=20 r=5"},
     };
     for (const auto& [arguments, expected] : cases) {
         EXPECT_EQ(parsed(arguments), expected);

@@ -31,6 +31,12 @@ bool looksLikeOption(std::string_view argument) {
     return argument.size() > 1 && argument[0] == '-';
 }
 
+// "-take1.wav" is more likely a file than a mistyped option; "-x" and "--frobnicate" are not.
+bool couldBeFileName(std::string_view argument) {
+    return argument.find('.') != std::string_view::npos ||
+           (!argument.starts_with("--") && argument.size() > 2);
+}
+
 // The option an argument names, with the value it carries inline, if it names one of ours.
 struct Named {
     const OptionDefinition* definition = nullptr;
@@ -59,7 +65,8 @@ Named name(std::string_view argument, std::span<const OptionDefinition> definiti
 
 Result<CommandLine> parseCommandLine(std::span<const std::string> arguments,
                                      std::span<const OptionDefinition> definitions,
-                                     std::string_view operandsName) {
+                                     std::string_view operandsName,
+                                     std::string_view dashedOperand) {
     CommandLine line;
     std::size_t next = 0;
     while (next < arguments.size()) {
@@ -76,7 +83,14 @@ Result<CommandLine> parseCommandLine(std::span<const std::string> arguments,
         }
         Named named = name(argument, definitions);
         if (named.definition == nullptr) {
-            return usage(named.written + ": unknown option");
+            std::string message = named.written + ": unknown option";
+            const std::size_t slot = dashedOperand.find("{}");
+            if (slot != std::string_view::npos && couldBeFileName(argument)) {
+                message += "; a file name starting with '-' goes after '--': " +
+                           std::string(dashedOperand.substr(0, slot)) + argument +
+                           std::string(dashedOperand.substr(slot + 2));
+            }
+            return usage(message);
         }
         if (!line.operands.empty()) {
             return usage(argument + ": options go before " + std::string(operandsName));

@@ -52,10 +52,13 @@ struct CommandLine {
 // `--name=VALUE`, `-c VALUE` or `-cVALUE`; `--` ends them, wherever it stands (a lone `-` is
 // an operand). Anything that looks like an option after an operand is refused, since it would
 // not apply: an unknown one as unknown, one of the program's own saying that options go
-// before `operandsName`.
+// before `operandsName`. Where an unknown one could be a file name, its refusal adds how the
+// program takes it: `dashedOperand`, such as "pelitor-send PORT -- {}", with the argument
+// for {} (none: nothing is added).
 Result<CommandLine> parseCommandLine(std::span<const std::string> arguments,
                                      std::span<const OptionDefinition> definitions,
-                                     std::string_view operandsName);
+                                     std::string_view operandsName,
+                                     std::string_view dashedOperand = {});
 
 // A decimal number from `first` to `last` given with an option, or a usage failure naming the
 // option, the value and the range: "--device 200: must be 0 to 127".

@@ -2,7 +2,10 @@
 
 #include "common/command_line.hpp"
 
+#include <algorithm>
+#include <cctype>
 #include <optional>
+#include <string_view>
 
 namespace pelitor::send {
 namespace {
@@ -63,6 +66,22 @@ Failure usage(std::string message) {
     return {FailureKind::usage, std::move(message)};
 }
 
+bool endsInSds(std::string_view name) {
+    if (name.size() < 4) {
+        return false;
+    }
+    std::string end(name.substr(name.size() - 4));
+    std::transform(end.begin(), end.end(), end.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return end == ".sds";
+}
+
+// "voice.sds hw:1,0": the file where the port belongs, as far as names show it.
+bool swapped(std::string_view port, std::string_view file) {
+    return (file.starts_with("hw:") && !port.starts_with("hw:")) ||
+           (endsInSds(port) && !endsInSds(file));
+}
+
 } // namespace
 
 std::string usageText() {
@@ -79,7 +98,8 @@ std::string usageText() {
 }
 
 Result<SendOptions> parseSendOptions(std::span<const std::string> arguments) {
-    const auto line = parseCommandLine(arguments, definitions, "PORT and FILE.sds");
+    const auto line =
+        parseCommandLine(arguments, definitions, "PORT and FILE.sds", "pelitor-send PORT -- {}");
     if (!line) {
         return line.failure();
     }
@@ -105,6 +125,10 @@ Result<SendOptions> parseSendOptions(std::span<const std::string> arguments) {
         }
         options.port = line->operands[0];
         options.file = line->operands[1];
+        if (swapped(options.port, options.file)) {
+            return usage("PORT comes first, then FILE.sds: pelitor-send " + options.file + " " +
+                         options.port);
+        }
         break;
     case SendOptions::check:
         if (operands != 1) {
