@@ -370,6 +370,9 @@ TEST_F(Sender, RefusesWhatItCannotDoWithTheRightStatus) {
     bad[30] = 0x80;
     writeFile(path("bad.sds"), bad);
     writeFile(path("plain"), {1, 2, 3});
+    const Bytes wav = canonicalWav({.rate = 8000, .bits = 8}, Bytes(4, 0x80));
+    writeFile(path("voice.wav"), wav);
+    writeFile(path("renamed.sds"), wav);
     fs::create_directory(path("folder.sds"));
     struct Case {
         std::vector<std::string> arguments;
@@ -389,6 +392,14 @@ TEST_F(Sender, RefusesWhatItCannotDoWithTheRightStatus) {
          65,
          "pelitor-send: bad.sds: byte 30: packet 0 holds the status byte 0x80 (only 00 to 7F may "
          "come between F0 and F7)\n"},
+        {{"/nonexistent/port", "voice.wav"},
+         65,
+         "pelitor-send: voice.wav: a WAV file, not a sample dump; convert it with pelitor first "
+         "(pelitor voice.wav, then send voice.sds)\n"},
+        {{"--check", "renamed.sds"},
+         65,
+         "pelitor-send: renamed.sds: a WAV file, not a sample dump; convert it with pelitor first "
+         "(pelitor -o NEW.sds renamed.sds, then send NEW.sds)\n"},
         {{"/nonexistent/port", "missing.sds"},
          66,
          "pelitor-send: missing.sds: No such file or directory\n"},

@@ -1,5 +1,6 @@
 #include "send/sds_input.hpp"
 
+#include "app/output_name.hpp"
 #include "platform/file_read.hpp"
 #include "sds/sds_stream.hpp"
 
@@ -7,8 +8,30 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <string_view>
 
 namespace pelitor::send {
+namespace {
+
+// "RIFF", the chunk's size, "WAVE": what starts a WAV file, whatever its name.
+bool isWavFile(std::span<const std::uint8_t> bytes) {
+    const auto holds = [&](std::size_t at, std::string_view id) {
+        return bytes.size() >= at + id.size() &&
+               std::equal(id.begin(), id.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
+    };
+    return holds(0, "RIFF") && holds(8, "WAVE");
+}
+
+// How the converter makes the dump to send of a WAV file; beside a WAV named .sds, the dump
+// needs a name of its own.
+std::string conversionAdvice(const std::string& path) {
+    const std::string dump = makeOutputName(path);
+    const std::string command = dump == path ? "pelitor -o NEW.sds " + path + ", then send NEW.sds"
+                                             : "pelitor " + path + ", then send " + dump;
+    return "a WAV file, not a sample dump; convert it with pelitor first (" + command + ")";
+}
+
+} // namespace
 
 Result<SdsFile> readSdsFile(const std::string& path) {
     const auto unreadable = [](std::string message) {
@@ -35,6 +58,9 @@ Result<SdsFile> readSdsFile(const std::string& path) {
         return unreadable(std::string("reading failed: ") + std::strerror(readError));
     }
     bytes.resize(static_cast<std::size_t>(count));
+    if (isWavFile(bytes)) {
+        return Failure{FailureKind::dataError, conversionAdvice(path)};
+    }
     std::uint64_t size = bytes.size();
     if (size > longestSdsStream) {
         // Too long to be valid: how much longer, the file's size tells without reading it all.
