@@ -94,7 +94,8 @@ std::string usageText() {
            "character device or pseudo-terminal.\n"
            "\n"
            "options:\n" +
-           optionHelp(definitions, 21);
+           optionHelp(definitions, 21) +
+           "  --                 end the options (for a file name that starts with -)\n";
 }
 
 Result<SendOptions> parseSendOptions(std::span<const std::string> arguments) {
