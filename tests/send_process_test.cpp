@@ -302,6 +302,8 @@ TEST_F(Sender, CtrlCSendsCancelAndRestoresTheTerminal) {
         EXPECT_TRUE(sent.faults.empty()) << c.label; // no message cut in two
         EXPECT_TRUE(sent.terminalRestored) << c.label;
         EXPECT_NE(sent.err.find("interrupted at packet"), std::string::npos) << sent.err;
+        // A WAIT is an answer: only the silent sampler's transfer ends with the hint.
+        EXPECT_EQ(sent.err.ends_with(unanswered), c.script == nullptr) << sent.err;
     }
 }
 
