@@ -15,6 +15,17 @@ using PacketData = std::span<std::uint8_t, packetDataSize>;
 inline constexpr int narrowestWord = 8;
 inline constexpr int widestWord = 28;
 
+// How wide a WAV's samples are and the words made of them: each sample takes `containerBytes`
+// bytes of the data (little-endian, two's complement, offset binary at 8 bits), of which the
+// top `wavBits` count; each word is `wordBits` wide.
+struct SampleWidths {
+    std::size_t containerBytes = 2;
+    int wavBits = 16;
+    int wordBits = 16;
+
+    bool operator==(const SampleWidths&) const = default;
+};
+
 // An SDS word of `bitsPerWord` bits takes as many 7-bit bytes as it needs.
 constexpr std::size_t bytesPerSdsWord(int bitsPerWord) {
     return static_cast<std::size_t>(bitsPerWord + 6) / 7;
