@@ -208,19 +208,20 @@ Result<SamplePlan> planSample(const WavHeader& header, std::uint64_t fileSize,
         return loop.failure();
     }
 
-    SamplePlan plan{.dumpHeader = {.deviceChannel = options.deviceChannel,
-                                   .sampleNumber = options.sampleNumber,
-                                   .bitsPerSample = static_cast<std::uint8_t>(format.bitsPerWord()),
-                                   .periodNs = period,
-                                   .wordCount = static_cast<std::uint32_t>(words),
-                                   .loopStart = loop->start,
-                                   .loopEnd = loop->end,
-                                   .loopType = loop->type},
-                    .format = format,
-                    .dataOffset = header.headerLength,
-                    .dataBytes = dataBytes,
-                    .packets = packetCount(words, format.bitsPerWord()),
-                    .warning = std::nullopt};
+    SamplePlan plan{
+        .dumpHeader = {.deviceChannel = options.deviceChannel,
+                       .sampleNumber = options.sampleNumber,
+                       .bitsPerSample = static_cast<std::uint8_t>(format.widths.wordBits),
+                       .periodNs = period,
+                       .wordCount = static_cast<std::uint32_t>(words),
+                       .loopStart = loop->start,
+                       .loopEnd = loop->end,
+                       .loopType = loop->type},
+        .format = format,
+        .dataOffset = header.headerLength,
+        .dataBytes = dataBytes,
+        .packets = packetCount(words, format.widths.wordBits),
+        .warning = std::nullopt};
     if (dataBytes < header.dataSize) {
         plan.warning = "the data chunk claims " + std::to_string(header.dataSize) +
                        " bytes but the file holds only " + std::to_string(dataBytes) +

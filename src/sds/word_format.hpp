@@ -54,7 +54,6 @@ struct WordFormat {
                     PacketData data);
 
     constexpr std::size_t bytesPerSample() const { return widths.containerBytes; }
-    constexpr int bitsPerWord() const { return widths.wordBits; }
     constexpr std::size_t wordsPerPacket() const { return packetDataSize / bytesPerWord; }
     constexpr std::size_t sampleBytesPerPacket() const {
         return wordsPerPacket() * bytesPerSample();
