@@ -87,56 +87,41 @@ TEST(SampleWords, DecodeToTheValueEncodedAtEveryWidth) {
 TEST(SampleWords, OfAnyWidthInAnyContainerAreRoundedOrWidenedToTheWordsWidth) {
     struct Case {
         SampleWidths widths;
-        Bytes sample;
-        Bytes word;
+        Bytes sample, word;
     };
-    const std::vector<Case> cases{
-        {{2, 12, 12}, {0xF0, 0x7F}, {0x7F, 0x7C}},
-        {{2, 12, 12}, {0xFF, 0x7F}, {0x7F, 0x7C}}, // the bits below the width are not looked at
-        {{2, 12, 12}, {0xF0, 0xFF}, {0x3F, 0x7C}},
-        {{2, 12, 12}, {0x00, 0x80}, {0x00, 0x00}},
-        {{2, 12, 12}, {0xF0}, {0x40, 0x3C}}, // a lone last byte is completed with zero
-        {{3, 20, 20}, {0xF0, 0xFF, 0x7F}, {0x7F, 0x7F, 0x7E}},
-        {{4, 24, 24}, {0x00, 0x56, 0x34, 0x12}, {0x49, 0x0D, 0x0A, 0x60}},
-        {{2, 16, 12}, {0x08, 0x00}, {0x40, 0x04}}, // half a step rounds away from zero
-        {{2, 16, 12}, {0x07, 0x00}, {0x40, 0x00}},
-        {{2, 16, 12}, {0xF8, 0xFF}, {0x3F, 0x7C}},
-        {{2, 16, 12}, {0xFF, 0x7F}, {0x7F, 0x7C}}, // clipped at the highest
-        {{2, 16, 12}, {0x00, 0x80}, {0x00, 0x00}},
-        {{2, 16, 20}, {0x34, 0x12}, {0x49, 0x0D, 0x00}},
-        {{1, 8, 28}, {0xFF}, {0x7F, 0x40, 0x00, 0x00}},
-        {{4, 32, 24}, {0xFF, 0xFF, 0xFF, 0x7F}, {0x7F, 0x7F, 0x7F, 0x70}},
-        {{4, 32, 24}, {0x80, 0x00, 0x00, 0x00}, {0x40, 0x00, 0x00, 0x10}},
-        {{4, 32, 24}, {0x80, 0xFF, 0xFF, 0xFF}, {0x3F, 0x7F, 0x7F, 0x70}},
-        {{4, 32, 24}, {0x00, 0x00, 0x00, 0x80}, {0x00, 0x00, 0x00, 0x00}},
-    };
-    for (const Case& c : cases) {
+    for (const Case& c : std::vector<Case>{
+             {{2, 12, 12}, {0xF0, 0x7F}, {0x7F, 0x7C}},
+             {{2, 12, 12}, {0xFF, 0x7F}, {0x7F, 0x7C}}, // the bits below the width do not count
+             {{2, 12, 12}, {0xF0}, {0x40, 0x3C}},       // a lone last byte is completed with zero
+             {{4, 24, 24}, {0x00, 0x56, 0x34, 0x12}, {0x49, 0x0D, 0x0A, 0x60}},
+             {{2, 16, 20}, {0x34, 0x12}, {0x49, 0x0D, 0x00}},
+             {{2, 16, 12}, {0x08, 0x00}, {0x40, 0x04}}, // half a step rounds away from zero
+             {{4, 32, 24}, {0xFF, 0xFF, 0xFF, 0x7F}, {0x7F, 0x7F, 0x7F, 0x70}}, // clipped
+         }) {
         EXPECT_EQ(firstWord(wordFormatFor(c.widths), c.sample), c.word)
-            << c.widths.wavBits << " bits in " << c.widths.containerBytes << " to "
-            << c.widths.wordBits << ", " << c.sample.size();
+            << c.widths.wavBits << " bits to " << c.widths.wordBits;
     }
 }
 
+// Against the nearest word as floating point rounds it (halves away from zero), clipped.
 TEST(SampleWords, RoundToTheNearestWordAtEveryPairOfWidths) {
     for (int wav = 8; wav <= 32; ++wav) {
         const auto container = static_cast<std::size_t>(wav + 7) / 8;
         const int below = static_cast<int>(container) * 8 - wav;
-        const std::int64_t lowest = -(std::int64_t{1} << (wav - 1));
+        const std::int64_t highest = (std::int64_t{1} << (wav - 1)) - 1;
         for (int bits = narrowestWord; bits <= widestWord; ++bits) {
             const double step = std::ldexp(1.0, wav - bits);
-            std::vector<std::int64_t> values{lowest, lowest + 1, -1, 0, 1, -lowest - 1};
-            for (const double at : {0.5, 1.5, 7.5, -0.5, -2.5, -1.0}) {
+            std::vector<std::int64_t> values{-highest - 1, -1, 0, 1, highest};
+            for (const double at : {0.5, 1.5, -0.5, -2.5}) {
                 const auto half = static_cast<std::int64_t>(at * step);
                 values.insert(values.end(), {half - 1, half, half + 1});
             }
             for (const std::int64_t value : values) {
-                if (value < lowest || value > -lowest - 1) {
-                    continue;
-                }
-                const double highest = std::ldexp(1.0, bits - 1) - 1;
-                const double expected = std::min(std::round(double(value) / step), highest);
+                const double expected =
+                    std::min(std::round(double(value) / step), std::ldexp(1.0, bits - 1) - 1);
                 // The value in the container's top bits, ones below it that must not count.
-                auto stored = static_cast<std::uint32_t>(value) << below | ((1U << below) - 1);
+                std::uint32_t stored =
+                    static_cast<std::uint32_t>(value) << below | ((1U << below) - 1);
                 stored ^= container == 1 ? 0x80 : 0;
                 Bytes sample(container);
                 for (std::size_t i = 0; i < container; ++i) {
@@ -151,9 +136,6 @@ TEST(SampleWords, RoundToTheNearestWordAtEveryPairOfWidths) {
 }
 
 TEST(SampleWords, FillPacketsWithAsManyWordsAsFit) {
-    EXPECT_EQ(wordFormatFor({2, 12, 12}).wordsPerPacket(), 60U);
-    EXPECT_EQ(wordFormatFor({4, 24, 21}).wordsPerPacket(), 40U);
-    EXPECT_EQ(wordFormatFor({4, 24, 22}).wordsPerPacket(), 30U);
     EXPECT_EQ(format(8).wordsPerPacket(), 60U);
     EXPECT_EQ(format(16).wordsPerPacket(), 40U);
     EXPECT_EQ(format(24).wordsPerPacket(), 30U);
