@@ -51,8 +51,11 @@ TEST(Conversion, AFailedSampleBufferLeavesNoOutput) {
 }
 
 TEST(Conversion, AFailedWriteMarksEveryLaterPacketWithItsWidthsMark) {
-    for (const auto& [bits, marks] :
-         {std::pair<std::uint16_t, std::string>{8, "ooooooo"}, {16, "hhhhh"}, {24, "ttttt"}}) {
+    for (const auto& [bits, marks] : {std::pair<std::uint16_t, std::string>{8, "ooooooo"},
+                                      {16, "hhhhh"},
+                                      {24, "ttttt"},
+                                      {12, "oooo"},
+                                      {20, "hhhh"}}) {
         test::MemoryOutput output;
         output.failAfterHeader = true;
         const Outcome out = convertBytes(test::canonicalWav({.bits = bits}, Bytes(400, 0)), output);

@@ -1,5 +1,6 @@
 #include "sds/data_packet.hpp"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -8,18 +9,20 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-const WordFormat& format(int bits) {
-    static const WordFormat eight = *wordFormatFor(8);
-    static const WordFormat sixteen = *wordFormatFor(16);
-    static const WordFormat twentyFour = *wordFormatFor(24);
-    return bits == 8 ? eight : bits == 16 ? sixteen : twentyFour;
+// Samples of 8, 16 or 24 bits in their usual containers, made into words of their width.
+WordFormat format(int bits) {
+    return wordFormatFor({static_cast<std::size_t>(bits / 8), bits, bits});
 }
 
 // The first word of the first packet of a sample that is this one sample.
-Bytes firstWord(int bits, const Bytes& sample) {
-    const DataPacket packet = makeDataPacket(0, 0, sample, format(bits));
+Bytes firstWord(const WordFormat& format, const Bytes& sample) {
+    const DataPacket packet = makeDataPacket(0, 0, sample, format);
     return Bytes(packet.begin() + packetDataIndex,
-                 packet.begin() + packetDataIndex + static_cast<long>(format(bits).bytesPerWord));
+                 packet.begin() + packetDataIndex + static_cast<long>(format.bytesPerWord));
+}
+
+Bytes firstWord(int bits, const Bytes& sample) {
+    return firstWord(format(bits), sample);
 }
 
 TEST(SampleWords, AreOffsetBinaryLeftJustifiedInSevenBitBytes) {
@@ -62,14 +65,13 @@ TEST(SampleWords, DecodeToTheValueEncodedAtEveryWidth) {
         for (std::int64_t step = 1; step < 32; ++step) {
             values.push_back(static_cast<std::int32_t>(lowest + (highest - lowest) * step / 32));
         }
-        const auto wav = wordFormatFor(bits);
         for (const std::int32_t value : values) {
             Bytes word(bytesPerSdsWord(bits));
             encodeWord(value, bits, word);
             EXPECT_EQ(decodeWord(word, bits), value) << bits << "-bit";
-            if (wav) { // the WAV sample of this value makes the same word
+            if (bits % 8 == 0) { // the WAV sample of this value makes the same word
                 const auto sample = static_cast<std::uint32_t>(bits == 8 ? value + 128 : value);
-                Bytes bytes(wav->bytesPerSample);
+                Bytes bytes(static_cast<std::size_t>(bits / 8));
                 for (std::size_t i = 0; i < bytes.size(); ++i) {
                     bytes[i] = static_cast<std::uint8_t>(sample >> (8 * i));
                 }
@@ -82,10 +84,58 @@ TEST(SampleWords, DecodeToTheValueEncodedAtEveryWidth) {
     EXPECT_EQ(twelve, (Bytes{0x7F, 0x7C})); // left-justified, the two low bits zero
 }
 
-TEST(SampleWords, OnlyTheWidthsSdsCanCarryLosslesslyAreKnown) {
-    EXPECT_FALSE(wordFormatFor(0));
-    EXPECT_FALSE(wordFormatFor(12));
-    EXPECT_FALSE(wordFormatFor(32));
+TEST(SampleWords, OfAnyWidthInAnyContainerAreRoundedOrWidenedToTheWordsWidth) {
+    struct Case {
+        SampleWidths widths;
+        Bytes sample, word;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{2, 12, 12}, {0xF0, 0x7F}, {0x7F, 0x7C}},
+             {{2, 12, 12}, {0xFF, 0x7F}, {0x7F, 0x7C}}, // the bits below the width do not count
+             {{2, 12, 12}, {0xF0}, {0x40, 0x3C}},       // a lone last byte is completed with zero
+             {{4, 24, 24}, {0x00, 0x56, 0x34, 0x12}, {0x49, 0x0D, 0x0A, 0x60}},
+             {{2, 16, 20}, {0x34, 0x12}, {0x49, 0x0D, 0x00}},
+             {{2, 16, 12}, {0x08, 0x00}, {0x40, 0x04}}, // half a step rounds away from zero
+             {{4, 32, 24}, {0xFF, 0xFF, 0xFF, 0x7F}, {0x7F, 0x7F, 0x7F, 0x70}}, // clipped
+         }) {
+        EXPECT_EQ(firstWord(wordFormatFor(c.widths), c.sample), c.word)
+            << c.widths.wavBits << " bits to " << c.widths.wordBits;
+    }
+}
+
+// Against the nearest word as floating point rounds it (halves away from zero), clipped.
+TEST(SampleWords, RoundToTheNearestWordAtEveryPairOfWidths) {
+    for (int wav = 8; wav <= 32; ++wav) {
+        const auto container = static_cast<std::size_t>(wav + 7) / 8;
+        const int below = static_cast<int>(container) * 8 - wav;
+        const std::int64_t highest = (std::int64_t{1} << (wav - 1)) - 1;
+        for (int bits = narrowestWord; bits <= widestWord; ++bits) {
+            const double step = std::ldexp(1.0, wav - bits);
+            std::vector<std::int64_t> values{-highest - 1, -1, 0, 1, highest};
+            for (const double at : {0.5, 1.5, -0.5, -2.5}) {
+                const auto half = static_cast<std::int64_t>(at * step);
+                values.insert(values.end(), {half - 1, half, half + 1});
+            }
+            for (const std::int64_t value : values) {
+                const double expected =
+                    std::min(std::round(double(value) / step), std::ldexp(1.0, bits - 1) - 1);
+                // The value in the container's top bits, ones below it that must not count.
+                std::uint32_t stored =
+                    static_cast<std::uint32_t>(value) << below | ((1U << below) - 1);
+                stored ^= container == 1 ? 0x80 : 0;
+                Bytes sample(container);
+                for (std::size_t i = 0; i < container; ++i) {
+                    sample[i] = static_cast<std::uint8_t>(stored >> (8 * i));
+                }
+                const Bytes word = firstWord(wordFormatFor({container, wav, bits}), sample);
+                EXPECT_EQ(decodeWord(word, bits), expected)
+                    << wav << " to " << bits << ": " << value;
+            }
+        }
+    }
+}
+
+TEST(SampleWords, FillPacketsWithAsManyWordsAsFit) {
     EXPECT_EQ(format(8).wordsPerPacket(), 60U);
     EXPECT_EQ(format(16).wordsPerPacket(), 40U);
     EXPECT_EQ(format(24).wordsPerPacket(), 30U);

@@ -50,15 +50,18 @@ TEST(WavReader, CanonicalFileGivesEveryFieldAndTheSampleOffset) {
     EXPECT_EQ(h.dataId.text(), "data");
     EXPECT_EQ(h.dataSize, 8);
     EXPECT_EQ(h.headerLength, 44U);
+    EXPECT_FALSE(h.validBits);
     EXPECT_FALSE(h.subFormat);
 }
 
 TEST(WavReader, LongerFormatChunksMoveTheData) {
     EXPECT_EQ(header(test::canonicalWav({.size = 18}, {})).headerLength, 46U);
     EXPECT_EQ(header(test::canonicalWav({.size = 36}, {})).headerLength, 64U);
-    const WavHeader extensible = header(test::canonicalWav({.tag = 0xFFFE, .size = 40}, {}));
+    const WavHeader extensible =
+        header(test::canonicalWav({.tag = 0xFFFE, .bits = 32, .size = 40, .validBits = 20}, {}));
     EXPECT_EQ(extensible.formatTag, 0xFFFE);
     EXPECT_EQ(extensible.headerLength, 68U);
+    EXPECT_EQ(extensible.validBits, 20);
     ASSERT_TRUE(extensible.subFormat);
     EXPECT_EQ((*extensible.subFormat)[0], 0x01);
 }

@@ -22,12 +22,13 @@ void endLine(std::ostream& out) {
     out << '\n' << std::flush;
 }
 
-// Once writing has failed, each packet's mark names the sample width instead of ".".
+// Once writing has failed, each packet's mark names the size of its words instead of ".": as
+// for 8-, 16- and 24-bit words, whatever their width.
 char failMark(const WordFormat& format) {
-    switch (format.bitsPerSample) {
-    case 8:
+    switch (format.bytesPerWord) {
+    case 2:
         return 'o';
-    case 16:
+    case 3:
         return 'h';
     default:
         return 't';

@@ -22,12 +22,15 @@ struct LoopRequest {
 // The numbers the command line may give, and what the sample dump has always said.
 inline constexpr NumberRange deviceChannelNumber{0, 127, 0};
 inline constexpr NumberRange sampleNumberNumber{0, 16383, 0};
+// 0 for the WAV's own width.
+inline constexpr NumberRange wordBitsNumber{8, 28, 0};
 
 // What the command line asks of the sample dump.
 struct ConversionOptions {
     std::uint8_t deviceChannel = deviceChannelNumber.byDefault;
     std::uint16_t sampleNumber = sampleNumberNumber.byDefault;
     LoopRequest loop;
+    std::uint8_t bits = wordBitsNumber.byDefault; // the width of every word
 };
 
 } // namespace pelitor

@@ -71,6 +71,10 @@ constexpr HelpLine sampleNumberHelp[] = {
 constexpr HelpLine loopHelp[] = {{"off", "no loop (loop type 7F)"},
                                  {"START:END", "a forward loop over the sample words START to END"},
                                  {"wav", "the first loop of the WAV file's smpl chunk"}};
+constexpr HelpLine bitsHelp[] = {{"N", "N-bit words, {range} (default: the WAV's width);"},
+                                 {"", "narrower ones are the samples rounded to the nearest,"},
+                                 {"", "without dither: to dither, first run sox in.wav -b 16"},
+                                 {"", "out.wav dither -p 12, then pelitor --bits 12 out.wav"}};
 constexpr HelpLine outputHelp[] = {{"PATH", "write the .sds to PATH, or into PATH if a directory"}};
 constexpr HelpLine helpHelp[] = {{"", "show this help"}};
 constexpr HelpLine versionHelp[] = {{"", "show the version"}};
@@ -89,6 +93,11 @@ constexpr Option<Invocation> table[] = {
                      invocation.options.sampleNumber = static_cast<std::uint16_t>(number);
                  }>},
     {{"loop", 0, true, {}, loopHelp}, setLoop},
+    {{"bits", 0, true, wordBitsNumber, bitsHelp},
+     storeNumber<Invocation,
+                 [](std::uint32_t bits, Invocation& invocation) {
+                     invocation.options.bits = static_cast<std::uint8_t>(bits);
+                 }>},
     {{"output", 'o', true, {}, outputHelp}, setOutput},
     {{"help", 'h', false, {}, helpHelp}, answer<Invocation::Request::help>},
     {{"version", 'V', false, {}, versionHelp}, answer<Invocation::Request::version>},

@@ -1,5 +1,6 @@
 #include "app/sample_plan.hpp"
 
+#include "app/sample_format.hpp"
 #include "sds/seven_bit.hpp"
 #include "wav/little_endian.hpp"
 
@@ -76,15 +77,6 @@ std::optional<std::string> formatProblem(const WavHeader& header) {
         return describeFormat(header, tag, "extensible format, sub-format " + std::to_string(tag));
     }
     return std::nullopt;
-}
-
-// The width SoX should write for a PCM width that SDS files cannot take from pelitor.
-std::string widthFix(int bits) {
-    if (bits > 24) {
-        return std::string("; convert with ") + soxTo24Bit;
-    }
-    const int width = bits > 16 ? 24 : bits > 8 ? 16 : 8;
-    return bits > 0 ? "; convert with sox in.wav -b " + std::to_string(width) + " out.wav" : "";
 }
 
 // Hundredths of a second as "47.55".
@@ -190,12 +182,11 @@ Result<SamplePlan> planSample(const WavHeader& header, std::uint64_t fileSize,
                       " channels: an SDS sample is mono; mix the file down to one channel with "
                       "sox in.wav -c 1 out.wav");
     }
-    const auto format = wordFormatFor(header.bitsPerSample);
-    if (!format) {
-        return refuse(std::to_string(header.bitsPerSample) +
-                      "-bit samples cannot be converted; only 8-, 16- and 24-bit PCM can" +
-                      widthFix(header.bitsPerSample));
+    const auto widths = sampleWidths(header, options.bits);
+    if (!widths) {
+        return widths.failure();
     }
+    const WordFormat format = wordFormatFor(*widths);
     // The period must fit in three 7-bit bytes and must not be 0: rates from 477 Hz to 1 GHz.
     const std::uint32_t rate = header.sampleRate;
     const std::uint32_t period = rate > 0 ? nanosecondsPerSecond / rate : 0;
@@ -208,7 +199,7 @@ Result<SamplePlan> planSample(const WavHeader& header, std::uint64_t fileSize,
 
     const std::uint64_t present = fileSize - std::min(fileSize, header.headerLength);
     const std::uint64_t dataBytes = std::min<std::uint64_t>(header.dataSize, present);
-    const std::uint64_t words = wordCount(dataBytes, *format);
+    const std::uint64_t words = wordCount(dataBytes, format);
     if (words > maxSevenBitTriple) {
         return refuse(tooLong(words, header.sampleRate));
     }
@@ -220,16 +211,16 @@ Result<SamplePlan> planSample(const WavHeader& header, std::uint64_t fileSize,
     SamplePlan plan{
         .dumpHeader = {.deviceChannel = options.deviceChannel,
                        .sampleNumber = options.sampleNumber,
-                       .bitsPerSample = static_cast<std::uint8_t>(format->bitsPerSample),
+                       .bitsPerSample = static_cast<std::uint8_t>(format.widths.wordBits),
                        .periodNs = period,
                        .wordCount = static_cast<std::uint32_t>(words),
                        .loopStart = loop->start,
                        .loopEnd = loop->end,
                        .loopType = loop->type},
-        .format = *format,
+        .format = format,
         .dataOffset = header.headerLength,
         .dataBytes = dataBytes,
-        .packets = packetCount(words, format->bitsPerSample),
+        .packets = packetCount(words, format.widths.wordBits),
         .warning = std::nullopt};
     if (dataBytes < header.dataSize) {
         plan.warning = "the data chunk claims " + std::to_string(header.dataSize) +

@@ -3,6 +3,7 @@
 #include "sds/data_packet.hpp"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 namespace pelitor {

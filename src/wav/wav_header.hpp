@@ -16,6 +16,8 @@ struct ChunkId {
 
 using Guid = std::array<std::uint8_t, 16>;
 
+inline constexpr std::uint16_t wavFormatExtensible = 0xFFFE;
+
 // A loop as a "smpl" chunk stores it: start and end are sample frames, both played.
 struct SampleLoop {
     std::uint32_t type = 0; // 0 forward, 1 alternating, 2 backward
@@ -49,7 +51,9 @@ struct WavHeader {
 
     // Offset of the first sample byte in the file.
     std::uint64_t headerLength = 0;
-    // The sub-format GUID of an extensible format chunk (one of 40 bytes or more).
+    // The valid bits and the sub-format GUID of an extensible format chunk (one of 40 bytes or
+    // more); 0 valid bits means all of the container.
+    std::optional<std::uint16_t> validBits;
     std::optional<Guid> subFormat;
     // The first "smpl" chunk anywhere in the file, if there is one before the file ends.
     std::optional<SamplerLoops> sampler;

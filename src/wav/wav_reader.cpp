@@ -15,6 +15,7 @@ constexpr std::size_t riffPreambleSize = 12; // "RIFF", size, "WAVE"
 constexpr std::size_t chunkHeaderSize = 8;   // id, size
 constexpr std::size_t minFmtSize = 16;
 constexpr std::size_t extensibleFmtSize = 40;
+constexpr std::size_t validBitsOffset = 18;
 constexpr std::size_t subFormatOffset = 24;
 constexpr std::size_t samplerFieldsSize = 36; // the "smpl" fields before its loops
 constexpr std::size_t loopCountOffset = 28;
@@ -36,6 +37,7 @@ void takeFormat(WavHeader& header, std::span<const std::uint8_t> fmt) {
     header.blockAlign = le16(fmt.subspan(12));
     header.bitsPerSample = le16(fmt.subspan(14));
     if (fmt.size() >= extensibleFmtSize) {
+        header.validBits = le16(fmt.subspan(validBitsOffset));
         Guid guid{};
         std::copy_n(fmt.begin() + subFormatOffset, guid.size(), guid.begin());
         header.subFormat = guid;

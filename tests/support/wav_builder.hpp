@@ -32,6 +32,7 @@ struct Format {
     std::uint32_t rate = 44100;
     std::uint16_t bits = 16;
     std::size_t size = 16; // 18 adds the extension size; 40 the extensible fields
+    std::optional<std::uint16_t> validBits = std::nullopt; // none: as many as `bits`
     Bytes subFormat = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
                        0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}; // PCM
 };
@@ -44,8 +45,8 @@ inline Chunk fmtChunk(const Format& format) {
         append16(payload, static_cast<std::uint32_t>(format.size - 18));
     }
     if (format.size >= 40) {
-        append16(payload, format.bits); // valid bits
-        append32(payload, 0x4);         // channel mask: front centre
+        append16(payload, format.validBits.value_or(format.bits));
+        append32(payload, 0x4); // channel mask: front centre
         payload.insert(payload.end(), format.subFormat.begin(), format.subFormat.end());
     }
     payload.resize(format.size);
