@@ -53,7 +53,7 @@ TEST_F(Options, EachOptionSetsItsOwnBytes) {
     }
 }
 
-TEST_F(Options, LoopWavTakesTheLoopAfterTheDataOrRefusesAfterTheListing) {
+TEST_F(Options, LoopWavAndAutoTakeTheLoopAfterTheDataOrRefuseAfterTheListing) {
     const Bytes samples(200, 0x40);
     writeFile(path("plain.wav"), canonicalWav({.rate = 8000}, samples));
     ASSERT_EQ(run({"plain.wav"}).status, 0);
@@ -65,6 +65,13 @@ TEST_F(Options, LoopWavTakesTheLoopAfterTheDataOrRefusesAfterTheListing) {
                                           smplChunk({{1, 10, 89}, {0, 1, 2}})}));
     ASSERT_EQ(run({"--loop", "wav", "loop.wav"}).status, 0);
     EXPECT_EQ(readFile(path("loop.sds")), expected);
+    // auto takes the same loop, and turns the loop off in a file without one.
+    ASSERT_EQ(run({"--loop", "auto", "loop.wav"}).status, 0);
+    EXPECT_EQ(readFile(path("loop.sds")), expected);
+    ASSERT_EQ(run({"--loop", "off", "plain.wav"}).status, 0);
+    const Bytes off = readFile(path("plain.sds"));
+    ASSERT_EQ(run({"--loop", "auto", "plain.wav"}).status, 0);
+    EXPECT_EQ(readFile(path("plain.sds")), off);
 
     const ProgramRun refused = run({"--loop=wav", "plain.wav"});
     EXPECT_EQ(refused.status, 65);

@@ -173,6 +173,13 @@ TEST(SamplePlan, LoopsAsAsked) {
              Case{{Kind::points, 3, 499}, sampled(std::nullopt), loopForward, 3, 499},
              Case{{Kind::wav}, sampled(firstLoop(0, 10, 20)), loopForward, 10, 20},
              Case{{Kind::wav}, sampled(firstLoop(1, 0, 499)), loopAlternating, 0, 499},
+             Case{{Kind::automatic}, sampled(firstLoop(1, 0, 499)), loopAlternating, 0, 499},
+             Case{{Kind::automatic}, sampled(std::nullopt), loopOff, 499, 499},
+             Case{{Kind::automatic},
+                  sampled(SamplerLoops{.count = 0, .countFits = true, .first = std::nullopt}),
+                  loopOff,
+                  499,
+                  499},
          }) {
         const DumpHeader header = plan(c.header, 1044, {.loop = c.request}).dumpHeader;
         EXPECT_EQ(header.loopType, c.type);
@@ -218,6 +225,9 @@ TEST(SamplePlan, RefusesLoopsOutsideTheSampleAndLoopsSdsCannotPlay) {
                   sampled(firstLoop(0, 20, 10)),
                   "--loop wav: the first loop, 20 to 10, lies outside the sample's 500 words" +
                       instead},
+             Case{{Kind::automatic},
+                  sampled(firstLoop(2, 0, 10)),
+                  "--loop auto: the first loop plays backward, which an SDS loop cannot" + instead},
              Case{{Kind::wav},
                   sampled(firstLoop(0, 0, 500)),
                   "--loop wav: the first loop, 0 to 500, lies outside the sample's 500 words" +

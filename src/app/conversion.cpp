@@ -46,9 +46,10 @@ int convert(const ConversionFiles& files, const ConversionOptions& options, cons
             SampleBufferAllocator allocate) {
     SdsOutput& output = files.output;
     // Only a loop taken from the file needs the chunks after the data.
-    const auto header = readWavHeader(files.input, options.loop.kind == LoopRequest::Kind::wav
-                                                       ? ChunkWalk::wholeFile
-                                                       : ChunkWalk::toData);
+    const bool fileLoop = options.loop.kind == LoopRequest::Kind::wav ||
+                          options.loop.kind == LoopRequest::Kind::automatic;
+    const auto header =
+        readWavHeader(files.input, fileLoop ? ChunkWalk::wholeFile : ChunkWalk::toData);
     if (!header) {
         return fail(console.errors, files.inputName, header.failure());
     }

@@ -13,7 +13,7 @@ Failure usage(std::string message) {
     return {FailureKind::usage, std::move(message)};
 }
 
-// "off", "wav" or "START:END", word numbers counted from 0 and both included.
+// "off", "wav", "auto" or "START:END", word numbers counted from 0 and both included.
 Result<LoopRequest> loopRequest(const GivenOption& option) {
     using Kind = LoopRequest::Kind;
     const std::string& value = option.value;
@@ -23,6 +23,9 @@ Result<LoopRequest> loopRequest(const GivenOption& option) {
     if (value == "wav") {
         return LoopRequest{Kind::wav};
     }
+    if (value == "auto") {
+        return LoopRequest{Kind::automatic};
+    }
     const std::size_t colon = value.find(':');
     const auto word = [&](std::string text) {
         return optionNumber({option.definition, option.written, std::move(text)}, 0, lastWord);
@@ -30,7 +33,8 @@ Result<LoopRequest> loopRequest(const GivenOption& option) {
     const auto start = word(value.substr(0, colon));
     const auto end = word(colon == std::string::npos ? "" : value.substr(colon + 1));
     if (!start || !end) {
-        return usage(option.written + " " + value + ": must be off, wav or START:END (words 0 to " +
+        return usage(option.written + " " + value +
+                     ": must be off, wav, auto or START:END (words 0 to " +
                      std::to_string(lastWord) + ")");
     }
     if (*start > *end) {
@@ -70,7 +74,9 @@ constexpr HelpLine sampleNumberHelp[] = {
     {"N", "sample number (the slot) {range} (default {default})"}};
 constexpr HelpLine loopHelp[] = {{"off", "no loop (loop type 7F)"},
                                  {"START:END", "a forward loop over the sample words START to END"},
-                                 {"wav", "the first loop of the WAV file's smpl chunk"}};
+                                 {"wav", "the first loop of the WAV file's smpl chunk"},
+                                 {"auto", "that loop if the file has one, otherwise off; a loop"},
+                                 {"", "that SDS cannot play is refused as with wav"}};
 constexpr HelpLine outputHelp[] = {{"PATH", "write the .sds to PATH, or into PATH if a directory"}};
 constexpr HelpLine helpHelp[] = {{"", "show this help"}};
 constexpr HelpLine versionHelp[] = {{"", "show the version"}};

@@ -119,9 +119,10 @@ struct Loop {
     std::uint32_t end;
 };
 
-// The first loop of the file's "smpl" chunk, if SDS can announce it over `words` words.
-Result<Loop> samplerLoop(const WavHeader& header, std::uint32_t words) {
-    const std::string wav = "--loop wav: ";
+// The first loop of the file's "smpl" chunk, if SDS can announce it over `words` words;
+// `asked` is the option as the refusal names it.
+Result<Loop> samplerLoop(const WavHeader& header, std::uint32_t words, const std::string& asked) {
+    const std::string wav = asked + ": ";
     const std::string instead = "; give the loop as --loop START:END instead";
     if (!header.sampler) {
         return refuse(wav + "the file has no \"smpl\" chunk" + instead);
@@ -170,7 +171,14 @@ Result<Loop> chooseLoop(const LoopRequest& request, const WavHeader& header, std
         }
         return Loop{loopForward, request.start, request.end};
     case LoopRequest::Kind::wav:
-        return samplerLoop(header, words);
+        return samplerLoop(header, words, "--loop wav");
+    case LoopRequest::Kind::automatic:
+        // No loop to take is no loop; one that is there but cannot be announced, or a damaged
+        // chunk, is refused rather than silently dropped.
+        if (!header.sampler || (header.sampler->countFits && !header.sampler->first)) {
+            return Loop{loopOff, lastWord, lastWord};
+        }
+        return samplerLoop(header, words, "--loop auto");
     }
     return Loop{loopForward, 0, 0};
 }
