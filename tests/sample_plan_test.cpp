@@ -135,6 +135,12 @@ TEST(SamplePlan, ConvertsWhatACutOffFileHolds) {
     EXPECT_EQ(cut.dumpHeader.wordCount, 151U);
     EXPECT_EQ(cut.warning, "the data chunk claims 4294967295 bytes but the file holds only 301; "
                            "converting those");
+    const std::string empty =
+        "; the dump announces an empty sample, which a sampler would store over the slot's sound";
+    EXPECT_EQ(plan(monoPcm(16, 44100, 0), 44).warning,
+              "the data chunk holds no sample words" + empty);
+    EXPECT_EQ(plan(monoPcm(16, 44100, 10), 44).warning,
+              "the data chunk claims 10 bytes but the file holds only 0; converting those" + empty);
     // A huge claim is judged by what is there, not by what is claimed.
     EXPECT_EQ(plan(monoPcm(8, 44100, 0x7FFFFFFF), 44 + 10).dumpHeader.wordCount, 10U);
 }

@@ -239,10 +239,20 @@ Result<SamplePlan> planSample(const WavHeader& header, std::uint64_t fileSize,
         .dataBytes = dataBytes,
         .packets = packetCount(words, format->bitsPerSample),
         .warning = std::nullopt};
+    std::string warning;
     if (dataBytes < header.dataSize) {
-        plan.warning = "the data chunk claims " + std::to_string(header.dataSize) +
-                       " bytes but the file holds only " + std::to_string(dataBytes) +
-                       "; converting those";
+        warning = "the data chunk claims " + std::to_string(header.dataSize) +
+                  " bytes but the file holds only " + std::to_string(dataBytes) +
+                  "; converting those";
+    }
+    if (words == 0) {
+        // Sent, it would replace the slot's sound with nothing.
+        warning += (warning.empty() ? "the data chunk holds no sample words" : "") +
+                   std::string("; the dump announces an empty sample, which a sampler would "
+                               "store over the slot's sound");
+    }
+    if (!warning.empty()) {
+        plan.warning = warning;
     }
     return plan;
 }
