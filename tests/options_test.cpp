@@ -135,6 +135,7 @@ TEST_F(Options, TheOutputGoesWhereTheOptionSays) {
               "pelitor: new/: is not an existing directory; create it, or name the output file\n");
     const ProgramRun itself = run({"-o", "tone.wav", "tone.wav"});
     EXPECT_EQ(itself.status, 73);
+    EXPECT_EQ(itself.err, "pelitor: tone.wav: is the input file itself; choose another -o\n");
     EXPECT_EQ(readFile(path("tone.wav")), wav);
     EXPECT_EQ(files(), (std::set<std::string>{"in", "out", "tone.wav", "x.syx"}));
 }

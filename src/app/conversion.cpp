@@ -1,7 +1,6 @@
 #include "app/conversion.hpp"
 
 #include "app/exit_status.hpp"
-#include "app/output_target.hpp"
 #include "app/report.hpp"
 #include "app/sample_plan.hpp"
 #include "platform/platform.hpp"
@@ -63,7 +62,7 @@ int convert(const ConversionFiles& files, const ConversionOptions& options, cons
         warn(console.errors, files.inputName, *plan->warning);
     }
     if (files.outputIsInput) {
-        return fail(console.errors, output.name(), inputItselfRefusal());
+        return fail(console.errors, output.name(), *files.outputIsInput);
     }
     if (auto failure = output.open(dumpHeaderSize + plan->packets * packetSize)) {
         return fail(console.errors, output.name(), *failure);
