@@ -47,6 +47,11 @@ TEST(CommandLine, RefusesWhatCannotApply) {
     // Unknown after an operand too: never taken for a further operand.
     EXPECT_EQ(parsed({"a.wav", "--lopo=wav"}), "failure: --lopo: unknown option");
     EXPECT_EQ(parsed({"a.wav", "b.wav", "-x"}), "failure: -x: unknown option");
+    // The program's own hint, given the whole argument.
+    const auto hinted = parseCommandLine(
+        std::vector<std::string>{"-xy"}, definitions, "",
+        [](std::string_view argument) { return " (" + std::string(argument) + ")"; });
+    EXPECT_EQ(hinted.failure().message, "-x: unknown option (-xy)");
 }
 
 TEST(CommandLine, NumbersAreDecimalAndWithinTheirRange) {

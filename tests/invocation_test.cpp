@@ -61,6 +61,10 @@ TEST(Invocation, RefusesWhatItCannotFollow) {
              {{"--loop", "0:2097151", "a.wav"}, "failure: --loop 0:2097151" + loopForms},
              {{"--loop", "9:5", "a.wav"}, "failure: --loop 9:5: START must not come after END"},
              {{"-o", "", "a.wav"}, "failure: -o: needs a file or directory name"},
+             {{"-take1.wav"},
+              "failure: -t: unknown option; a file name that starts with - goes after --: "
+              "pelitor -- -take1.wav"},
+             {{"--frobnicate"}, "failure: --frobnicate: unknown option"},
              {{"-d", "1"}, noFile},
              {{"--"}, noFile},
              {{"a.wav", "-d", "1"}, "failure: -d: options go before the file name"},

@@ -43,6 +43,14 @@ Result<LoopRequest> loopRequest(const GivenOption& option) {
     return LoopRequest{Kind::points, *start, *end};
 }
 
+// "-take1.wav" is more likely a file than an option; "--frobnicate" is not.
+std::string fileNameHint(std::string_view argument) {
+    if (argument.starts_with("--")) {
+        return "";
+    }
+    return "; a file name that starts with - goes after --: pelitor -- " + std::string(argument);
+}
+
 using Apply = std::optional<Failure> (*)(const GivenOption&, Invocation&);
 
 constexpr Apply setLoop = [](const GivenOption& option, Invocation& invocation) {
@@ -112,7 +120,7 @@ Result<Invocation> parseInvocation(std::span<const std::string> arguments) {
         invocation.request = Invocation::Request::help;
         return invocation;
     }
-    const auto line = parseCommandLine(arguments, definitions, "the file name");
+    const auto line = parseCommandLine(arguments, definitions, "the file name", fileNameHint);
     if (!line) {
         return line.failure();
     }

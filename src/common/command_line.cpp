@@ -59,7 +59,7 @@ Named name(std::string_view argument, std::span<const OptionDefinition> definiti
 
 Result<CommandLine> parseCommandLine(std::span<const std::string> arguments,
                                      std::span<const OptionDefinition> definitions,
-                                     std::string_view operandsName) {
+                                     std::string_view operandsName, UnknownOptionHint unknownHint) {
     CommandLine line;
     std::size_t next = 0;
     while (next < arguments.size()) {
@@ -76,7 +76,8 @@ Result<CommandLine> parseCommandLine(std::span<const std::string> arguments,
         }
         Named named = name(argument, definitions);
         if (named.definition == nullptr) {
-            return usage(named.written + ": unknown option");
+            return usage(named.written + ": unknown option" +
+                         (unknownHint != nullptr ? unknownHint(argument) : ""));
         }
         if (!line.operands.empty()) {
             return usage(argument + ": options go before " + std::string(operandsName));

@@ -52,10 +52,13 @@ struct CommandLine {
 // `--name=VALUE`, `-c VALUE` or `-cVALUE`; `--` ends them, wherever it stands (a lone `-` is
 // an operand). Anything that looks like an option after an operand is refused, since it would
 // not apply: an unknown one as unknown, one of the program's own saying that options go
-// before `operandsName`.
+// before `operandsName`. The program may add its own words to the refusal of an unknown
+// option, given the whole argument (how to give a file name that starts with `-`).
+using UnknownOptionHint = std::string (*)(std::string_view argument);
 Result<CommandLine> parseCommandLine(std::span<const std::string> arguments,
                                      std::span<const OptionDefinition> definitions,
-                                     std::string_view operandsName);
+                                     std::string_view operandsName,
+                                     UnknownOptionHint unknownHint = nullptr);
 
 // A decimal number from `first` to `last` given with an option, or a usage failure naming the
 // option, the value and the range: "--device 200: must be 0 to 127".
