@@ -43,6 +43,16 @@ TEST(Invocation, HelpAndVersionAnswerWhateverElseIsGiven) {
     EXPECT_TRUE(parsed({"-d", "999", "-h", "a.wav"}).starts_with("help"));
     EXPECT_TRUE(parsed({"-V"}).starts_with("version"));
     EXPECT_TRUE(parsed({"--version", "--help"}).starts_with("version"));
+    EXPECT_TRUE(parsed({"-q", "--help"}).starts_with("help"));
+}
+
+TEST(Invocation, QuietIsAnOptionLikeTheOthers) {
+    const std::vector<std::string> arguments{"-q", "-d", "3", "a.wav"};
+    const auto invocation = parseInvocation(arguments);
+    ASSERT_TRUE(invocation);
+    EXPECT_TRUE(invocation->quiet);
+    EXPECT_EQ(invocation->options.deviceChannel, 3);
+    EXPECT_FALSE(parseInvocation(std::vector<std::string>{"a.wav"})->quiet);
 }
 
 TEST(Invocation, RefusesWhatItCannotFollow) {

@@ -140,6 +140,19 @@ TEST_F(Options, TheOutputGoesWhereTheOptionSays) {
     EXPECT_EQ(files(), (std::set<std::string>{"in", "out", "tone.wav", "x.syx"}));
 }
 
+TEST_F(Options, QuietWritesTheSameSdsAndNothingOnStandardOutput) {
+    writeFile(path("tone.wav"), tone());
+    ASSERT_EQ(run({"tone.wav"}).status, 0);
+    const Bytes sds = readFile(path("tone.sds"));
+    fs::remove(path("tone.sds"));
+    const ProgramRun quiet = run({"--quiet", "tone.wav", "more.wav"});
+    EXPECT_EQ(quiet.status, 0);
+    EXPECT_EQ(quiet.out, "");
+    EXPECT_EQ(quiet.err,
+              "pelitor: 1 further argument ignored: pelitor converts one file per run\n");
+    EXPECT_EQ(readFile(path("tone.sds")), sds);
+}
+
 TEST_F(Options, FurtherFilesAreIgnoredWithAWarning) {
     writeFile(path("-a.wav"), tone());
     writeFile(path("b.wav"), tone());

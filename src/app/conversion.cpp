@@ -11,6 +11,7 @@
 
 #include <new>
 #include <optional>
+#include <ostream>
 
 namespace pelitor {
 namespace {
@@ -44,6 +45,9 @@ SampleBuffer allocateSampleBuffer(std::size_t size) {
 int convert(const ConversionFiles& files, const ConversionOptions& options, const Console& console,
             SampleBufferAllocator allocate) {
     SdsOutput& output = files.output;
+    // Quiet, the listing and the progress go nowhere; "bad new!!" still goes out.
+    std::ostream discarded(nullptr);
+    std::ostream& out = console.quiet ? discarded : console.out;
     // Only a loop taken from the file needs the chunks after the data.
     const bool fileLoop = options.loop.kind == LoopRequest::Kind::wav ||
                           options.loop.kind == LoopRequest::Kind::automatic;
@@ -52,7 +56,7 @@ int convert(const ConversionFiles& files, const ConversionOptions& options, cons
     if (!header) {
         return fail(console.errors, files.inputName, header.failure());
     }
-    printWavHeader(console.out, *header, console.labels);
+    printWavHeader(out, *header, console.labels);
 
     const auto plan = planSample(*header, files.input.size(), options);
     if (!plan) {
@@ -77,10 +81,10 @@ int convert(const ConversionFiles& files, const ConversionOptions& options, cons
         return !writeFailure;
     };
 
-    console.out << "[Writing Header ";
+    out << "[Writing Header ";
     write(makeDumpHeader(plan->dumpHeader));
-    console.out << std::string(headerDots, '.') << " End]";
-    endLine(console.out);
+    out << std::string(headerDots, '.') << " End]";
+    endLine(out);
 
     SampleBuffer buffer;
     try {
@@ -103,15 +107,15 @@ int convert(const ConversionFiles& files, const ConversionOptions& options, cons
                          : read.failure());
     }
 
-    console.out << "[Writing Data ";
+    out << "[Writing Data ";
     for (std::uint64_t index = 0; index < plan->packets; ++index) {
         // Each packet is written as soon as it is built, so that its mark says whether it
         // reached the file.
         const bool written =
             write(makeDataPacket(plan->dumpHeader.deviceChannel, index, data, plan->format));
-        console.out << (written ? '.' : failMark(plan->format));
+        out << (written ? '.' : failMark(plan->format));
         if (console.liveProgress) {
-            console.out.flush();
+            out.flush();
         }
     }
     if (writeFailure) {
@@ -119,8 +123,8 @@ int convert(const ConversionFiles& files, const ConversionOptions& options, cons
     } else {
         writeFailure = output.commit();
     }
-    console.out << " End]";
-    endLine(console.out);
+    out << " End]";
+    endLine(out);
     if (writeFailure) {
         return fail(console.errors, output.name(), *writeFailure);
     }

@@ -86,11 +86,14 @@ constexpr HelpLine loopHelp[] = {{"off", "no loop (loop type 7F)"},
                                  {"auto", "that loop if the file has one, otherwise off; a loop"},
                                  {"", "that SDS cannot play is refused as with wav"}};
 constexpr HelpLine outputHelp[] = {{"PATH", "write the .sds to PATH, or into PATH if a directory"}};
+constexpr HelpLine quietHelp[] = {
+    {"", "print nothing on standard output but \"bad new!!\" (no banner, listing or"},
+    {"", "marks); warnings and errors as always"}};
 constexpr HelpLine helpHelp[] = {{"", "show this help"}};
 constexpr HelpLine versionHelp[] = {{"", "show the version"}};
 
-// Each option once; a later one overrides an earlier. The two that take no value answer at
-// once, whatever else is given.
+// Each option once; a later one overrides an earlier. Help and version answer at once,
+// whatever else is given.
 constexpr Option<Invocation> table[] = {
     {{"device", 'd', true, deviceChannelNumber, deviceHelp},
      storeNumber<Invocation,
@@ -104,6 +107,11 @@ constexpr Option<Invocation> table[] = {
                  }>},
     {{"loop", 0, true, {}, loopHelp}, setLoop},
     {{"output", 'o', true, {}, outputHelp}, setOutput},
+    {{"quiet", 'q', false, {}, quietHelp},
+     [](const GivenOption&, Invocation& invocation) {
+         invocation.quiet = true;
+         return std::optional<Failure>();
+     }},
     {{"help", 'h', false, {}, helpHelp}, answer<Invocation::Request::help>},
     {{"version", 'V', false, {}, versionHelp}, answer<Invocation::Request::version>},
 };
@@ -127,7 +135,9 @@ Result<Invocation> parseInvocation(std::span<const std::string> arguments) {
     for (const GivenOption& option : line->options) {
         if (!option.definition->takesValue) {
             optionOf(option, definitions, table).apply(option, invocation);
-            return invocation;
+            if (invocation.request != Invocation::Request::usage) {
+                return invocation;
+            }
         }
     }
     if (auto failure = applyOptions(*line, definitions, table, invocation)) {
