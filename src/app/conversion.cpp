@@ -1,6 +1,7 @@
 #include "app/conversion.hpp"
 
 #include "app/exit_status.hpp"
+#include "app/refusal.hpp"
 #include "app/report.hpp"
 #include "app/sample_plan.hpp"
 #include "platform/platform.hpp"
@@ -9,6 +10,7 @@
 #include "wav/wav_listing.hpp"
 #include "wav/wav_reader.hpp"
 
+#include <array>
 #include <new>
 #include <optional>
 #include <ostream>
@@ -17,6 +19,23 @@ namespace pelitor {
 namespace {
 
 constexpr int headerDots = 9;
+
+// A file that is not a WAV file may be one that SoX makes a WAV file of; a damaged WAV file
+// never starts like one.
+Failure notWav(ByteSource& input, const Failure& failure) {
+    if (failure.kind != FailureKind::dataError) {
+        return failure;
+    }
+    std::array<std::uint8_t, 12> first{};
+    const auto read = input.read(0, first);
+    if (!read) {
+        return failure;
+    }
+    if (auto other = otherFormatRefusal(std::span(first).first(*read))) {
+        return {FailureKind::dataError, std::move(*other)};
+    }
+    return failure;
+}
 
 void endLine(std::ostream& out) {
     out << '\n' << std::flush;
@@ -54,7 +73,7 @@ int convert(const ConversionFiles& files, const ConversionOptions& options, cons
     const auto header =
         readWavHeader(files.input, fileLoop ? ChunkWalk::wholeFile : ChunkWalk::toData);
     if (!header) {
-        return fail(console.errors, files.inputName, header.failure());
+        return fail(console.errors, files.inputName, notWav(files.input, header.failure()));
     }
     printWavHeader(out, *header, console.labels);
 
