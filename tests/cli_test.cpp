@@ -147,6 +147,16 @@ TEST_F(Cli, ACutOffFileIsConvertedAsFarAsItGoesWithAWarning) {
     EXPECT_EQ(sds[10], 50); // the words actually sent
 }
 
+TEST_F(Cli, AnEmptySampleBecomesADumpHeaderAloneWithAWarning) {
+    writeFile(path("empty.wav"), canonicalWav({.rate = 8000}, {}));
+    const ProgramRun result = run({"empty.wav"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "pelitor: empty.wav: the data chunk holds no sample words; the dump "
+                          "announces an empty sample, which a sampler would store over the slot's "
+                          "sound\n");
+    EXPECT_EQ(readFile(path("empty.sds")), sdsHeader(0x10, 0x48, 0x50, 0x07, 0, 0, 0));
+}
+
 TEST_F(Cli, RefusesInputsItCannotConvert) {
     struct Case {
         std::string name;

@@ -20,17 +20,18 @@ struct Outcome {
 };
 
 Outcome convertSource(ByteSource& input, test::MemoryOutput& output,
-                      SampleBufferAllocator allocate = allocateSampleBuffer) {
+                      SampleBufferAllocator allocate = allocateSampleBuffer, bool quiet = false) {
     std::ostringstream console;
     std::ostringstream errors;
-    const int status = convert({input, "in.wav", output}, {}, {console, errors}, allocate);
+    const int status = convert({input, "in.wav", output}, {},
+                               {console, errors, false, LabelText::shiftJis, quiet}, allocate);
     return {status, console.str(), errors.str()};
 }
 
 Outcome convertBytes(const Bytes& wav, test::MemoryOutput& output,
-                     SampleBufferAllocator allocate = allocateSampleBuffer) {
+                     SampleBufferAllocator allocate = allocateSampleBuffer, bool quiet = false) {
     MemorySource input(wav);
-    return convertSource(input, output, allocate);
+    return convertSource(input, output, allocate, quiet);
 }
 
 void expectEnding(const std::string& text, const std::string& ending) {
@@ -48,6 +49,10 @@ TEST(Conversion, AFailedSampleBufferLeavesNoOutput) {
     EXPECT_EQ(out.errors, "pelitor: in.wav: 8 bytes of sample data could not be allocated\n");
     EXPECT_TRUE(output.discarded);
     EXPECT_FALSE(output.committed);
+    // Quiet, the program's own words are all that standard output gets.
+    test::MemoryOutput quietOutput;
+    EXPECT_EQ(convertBytes(test::canonicalWav({}, Bytes(8, 0)), quietOutput, failing, true).console,
+              "bad new!!\n");
 }
 
 TEST(Conversion, AFailedWriteMarksEveryLaterPacketWithItsWidthsMark) {

@@ -53,7 +53,7 @@ TEST_F(Options, EachOptionSetsItsOwnBytes) {
     }
 }
 
-TEST_F(Options, LoopWavTakesTheLoopAfterTheDataOrRefusesAfterTheListing) {
+TEST_F(Options, LoopWavAndAutoTakeTheLoopAfterTheDataOrRefuseAfterTheListing) {
     const Bytes samples(200, 0x40);
     writeFile(path("plain.wav"), canonicalWav({.rate = 8000}, samples));
     ASSERT_EQ(run({"plain.wav"}).status, 0);
@@ -65,6 +65,13 @@ TEST_F(Options, LoopWavTakesTheLoopAfterTheDataOrRefusesAfterTheListing) {
                                           smplChunk({{1, 10, 89}, {0, 1, 2}})}));
     ASSERT_EQ(run({"--loop", "wav", "loop.wav"}).status, 0);
     EXPECT_EQ(readFile(path("loop.sds")), expected);
+    // auto takes the same loop, and turns the loop off in a file without one.
+    ASSERT_EQ(run({"--loop", "auto", "loop.wav"}).status, 0);
+    EXPECT_EQ(readFile(path("loop.sds")), expected);
+    ASSERT_EQ(run({"--loop", "off", "plain.wav"}).status, 0);
+    const Bytes off = readFile(path("plain.sds"));
+    ASSERT_EQ(run({"--loop", "auto", "plain.wav"}).status, 0);
+    EXPECT_EQ(readFile(path("plain.sds")), off);
 
     const ProgramRun refused = run({"--loop=wav", "plain.wav"});
     EXPECT_EQ(refused.status, 65);
@@ -128,8 +135,22 @@ TEST_F(Options, TheOutputGoesWhereTheOptionSays) {
               "pelitor: new/: is not an existing directory; create it, or name the output file\n");
     const ProgramRun itself = run({"-o", "tone.wav", "tone.wav"});
     EXPECT_EQ(itself.status, 73);
+    EXPECT_EQ(itself.err, "pelitor: tone.wav: is the input file itself; choose another -o\n");
     EXPECT_EQ(readFile(path("tone.wav")), wav);
     EXPECT_EQ(files(), (std::set<std::string>{"in", "out", "tone.wav", "x.syx"}));
+}
+
+TEST_F(Options, QuietWritesTheSameSdsAndNothingOnStandardOutput) {
+    writeFile(path("tone.wav"), tone());
+    ASSERT_EQ(run({"tone.wav"}).status, 0);
+    const Bytes sds = readFile(path("tone.sds"));
+    fs::remove(path("tone.sds"));
+    const ProgramRun quiet = run({"--quiet", "tone.wav", "more.wav"});
+    EXPECT_EQ(quiet.status, 0);
+    EXPECT_EQ(quiet.out, "");
+    EXPECT_EQ(quiet.err,
+              "pelitor: 1 further argument ignored: pelitor converts one file per run\n");
+    EXPECT_EQ(readFile(path("tone.sds")), sds);
 }
 
 TEST_F(Options, FurtherFilesAreIgnoredWithAWarning) {

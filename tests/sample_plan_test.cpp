@@ -48,28 +48,76 @@ TEST(SamplePlan, AnnouncesTheWordsOfEachWidth) {
     EXPECT_EQ(plan(monoPcm(24, 44100, 1000)).dumpHeader.wordCount, 334U);
 }
 
-TEST(SamplePlan, RefusesWhatSdsCannotCarryInOrder) {
+TEST(SamplePlan, RefusesWhatNoCommandFixesFirstAndOneFaultAlone) {
     WavHeader h = monoPcm();
     h.formatTag = 3;
-    h.channels = 2;
     EXPECT_EQ(refusal(h), "16-bit IEEE float samples (format type 3) cannot be converted; only "
                           "linear PCM can; convert with sox in.wav -b 24 out.wav (24-bit keeps "
                           "the most)");
     h.formatTag = 1;
+    h.channels = 2;
     EXPECT_EQ(refusal(h), "2 channels: an SDS sample is mono; mix the file down to one channel "
                           "with sox in.wav -c 1 out.wav");
     h.channels = 1;
     h.bitsPerSample = 32;
-    h.sampleRate = 0;
     EXPECT_EQ(refusal(h), "32-bit samples cannot be converted; only PCM of 8 to 24 bits can (up "
                           "to 28 valid bits in the extensible format, 32 with --bits); convert "
                           "with sox in.wav -b 24 out.wav (24-bit keeps the most)");
     h.bitsPerSample = 16;
+    h.channels = 2; // a rate no command fixes is named alone
+    h.sampleRate = 0;
     EXPECT_EQ(refusal(h),
               "sample rate 0 Hz cannot be sent; SDS carries rates from 477 Hz to 1000000000 Hz");
     h.sampleRate = 0xFFFFFFFF; // as stored, not as a negative number
     EXPECT_EQ(refusal(h), "sample rate 4294967295 Hz cannot be sent; SDS carries rates from 477 "
                           "Hz to 1000000000 Hz");
+    h.bitsPerSample = 0;
+    h.sampleRate = 44100;
+    EXPECT_EQ(
+        refusal(h),
+        "0-bit samples cannot be converted; only PCM of 8 to 24 bits can (up to 28 valid bits in "
+        "the extensible format, 32 with --bits)");
+}
+
+TEST(SamplePlan, NamesEveryFaultSoxCanFixWithOneCommand) {
+    struct Case {
+        std::uint16_t tag;
+        std::uint16_t channels;
+        std::uint16_t bits;
+        std::uint32_t rate;
+        std::uint32_t dataSize;
+        std::string message;
+    };
+    for (const Case& c : {
+             Case{3, 2, 32, 44100, 1000,
+                  "2 channels, not mono; 32-bit IEEE float samples (format type 3), not linear "
+                  "PCM: fix both with sox in.wav -c 1 -b 24 out.wav"},
+             Case{1, 4, 32, 44100, 1000,
+                  "4 channels, not mono; 32-bit samples, not 8 to 24 bits: fix both with sox "
+                  "in.wav -c 1 -b 24 out.wav"},
+             // Counted as the fixed file has them: 2097152 mono frames.
+             Case{7, 2, 8, 44100, 2 * 2097152,
+                  "2 channels, not mono; 8-bit mu-law samples (format type 7), not linear PCM; a "
+                  "length of 47.56 s, over the 47.55 s an SDS sample holds at 44100 Hz: fix them "
+                  "all with sox in.wav -c 1 -b 16 -e signed-integer out.wav trim 0 47.55"},
+             Case{1, 2, 16, 44100, 4 * 2097151,
+                  "2 channels: an SDS sample is mono; mix the file "
+                  "down to one channel with sox in.wav -c 1 out.wav"},
+             // Resampled to 8000 Hz, 300 s at 100 Hz is 2400000 words.
+             Case{1, 1, 16, 100, 60000,
+                  "a sample rate of 100 Hz, below 477 Hz; a length of 300.00 s, over the 262.14 s "
+                  "an SDS sample holds at 8000 Hz: fix both with sox in.wav -r 8000 out.wav trim "
+                  "0 262.14"},
+             // ADPCM's bytes do not count its frames: its length is judged once it is PCM.
+             Case{2, 2, 4, 44100, 20000000,
+                  "2 channels, not mono; 4-bit Microsoft ADPCM samples (format type 2), not linear "
+                  "PCM: fix both with sox in.wav -c 1 -b 16 -e signed-integer out.wav"},
+         }) {
+        WavHeader h = monoPcm(c.bits, c.rate, c.dataSize);
+        h.formatTag = c.tag;
+        h.channels = c.channels;
+        EXPECT_EQ(refusal(h, 44 + std::uint64_t{c.dataSize}), c.message);
+    }
 }
 
 TEST(SamplePlan, NamesWhatItRefuses) {
@@ -133,6 +181,12 @@ TEST(SamplePlan, ConvertsWhatACutOffFileHolds) {
     EXPECT_EQ(cut.dumpHeader.wordCount, 151U);
     EXPECT_EQ(cut.warning, "the data chunk claims 4294967295 bytes but the file holds only 301; "
                            "converting those");
+    const std::string empty =
+        "; the dump announces an empty sample, which a sampler would store over the slot's sound";
+    EXPECT_EQ(plan(monoPcm(16, 44100, 0), 44).warning,
+              "the data chunk holds no sample words" + empty);
+    EXPECT_EQ(plan(monoPcm(16, 44100, 10), 44).warning,
+              "the data chunk claims 10 bytes but the file holds only 0; converting those" + empty);
     // A huge claim is judged by what is there, not by what is claimed.
     EXPECT_EQ(plan(monoPcm(8, 44100, 0x7FFFFFFF), 44 + 10).dumpHeader.wordCount, 10U);
 }
@@ -171,6 +225,13 @@ TEST(SamplePlan, LoopsAsAsked) {
              Case{{Kind::points, 3, 499}, sampled(std::nullopt), loopForward, 3, 499},
              Case{{Kind::wav}, sampled(firstLoop(0, 10, 20)), loopForward, 10, 20},
              Case{{Kind::wav}, sampled(firstLoop(1, 0, 499)), loopAlternating, 0, 499},
+             Case{{Kind::automatic}, sampled(firstLoop(1, 0, 499)), loopAlternating, 0, 499},
+             Case{{Kind::automatic}, sampled(std::nullopt), loopOff, 499, 499},
+             Case{{Kind::automatic},
+                  sampled(SamplerLoops{.count = 0, .countFits = true, .first = std::nullopt}),
+                  loopOff,
+                  499,
+                  499},
          }) {
         const DumpHeader header = plan(c.header, 1044, {.loop = c.request}).dumpHeader;
         EXPECT_EQ(header.loopType, c.type);
@@ -216,6 +277,9 @@ TEST(SamplePlan, RefusesLoopsOutsideTheSampleAndLoopsSdsCannotPlay) {
                   sampled(firstLoop(0, 20, 10)),
                   "--loop wav: the first loop, 20 to 10, lies outside the sample's 500 words" +
                       instead},
+             Case{{Kind::automatic},
+                  sampled(firstLoop(2, 0, 10)),
+                  "--loop auto: the first loop plays backward, which an SDS loop cannot" + instead},
              Case{{Kind::wav},
                   sampled(firstLoop(0, 0, 500)),
                   "--loop wav: the first loop, 0 to 500, lies outside the sample's 500 words" +

@@ -3,6 +3,7 @@
 #include "support/program.hpp"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace pelitor::test {
 namespace {
@@ -30,6 +31,34 @@ TEST_F(SoxFiles, RefusesWhatIsNotMonoPcmNamingTheProblem) {
         EXPECT_TRUE(result.err.starts_with("pelitor: in.wav: " + message))
             << options << ": " << result.err;
         EXPECT_EQ(files(), std::set<std::string>{"in.wav"}) << options;
+    }
+}
+
+TEST_F(SoxFiles, TheOneCommandOfARefusalMakesAFileThatConverts) {
+    if (!toolInstalled("sox")) {
+        GTEST_SKIP() << "sox is not installed: the commands refusals give were not run";
+    }
+    const std::string synth = " synth 0.05 sine 300";
+    const std::string both = ": fix both with sox in.wav -c 1 -b 24 out.wav";
+    for (const auto& [make, input, message] :
+         std::vector<std::tuple<std::string, std::string, std::string>>{
+             {"-c 2 -e floating-point -b 32 in.wav", "in.wav",
+              "2 channels, not mono; 32-bit IEEE float samples (format type 3), not linear PCM" +
+                  both},
+             {"-c 4 -e signed -b 32 in.wav", "in.wav",
+              "4 channels, not mono; 32-bit samples, not 8 to 24 bits" + both},
+             {"-c 1 -b 16 in.aiff", "in.aiff",
+              "an AIFF file, not a WAV file; make a WAV file of it with sox in.aiff out.wav"},
+         }) {
+        ASSERT_EQ(shell("sox -n -r 8000 " + make + synth), 0) << make;
+        const ProgramRun refused = run({input});
+        EXPECT_EQ(refused.status, 65) << make;
+        EXPECT_EQ(refused.err, "pelitor: " + input + ": " + message + "\n");
+        ASSERT_EQ(shell(message.substr(message.find("sox "))), 0) << make;
+        EXPECT_EQ(run({"out.wav"}).status, 0) << make;
+        fs::remove(path(input));
+        fs::remove(path("out.wav"));
+        fs::remove(path("out.sds"));
     }
 }
 

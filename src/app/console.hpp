@@ -13,6 +13,7 @@ struct Console {
     std::ostream& errors;
     bool liveProgress = false; // flush every progress mark, for a person watching a terminal
     LabelText labels = LabelText::shiftJis; // UTF-8 only where `out` shows it as text
+    bool quiet = false;                     // of the conversion's output, only "bad new!!"
 };
 
 } // namespace pelitor

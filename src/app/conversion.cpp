@@ -1,7 +1,7 @@
 #include "app/conversion.hpp"
 
 #include "app/exit_status.hpp"
-#include "app/output_target.hpp"
+#include "app/refusal.hpp"
 #include "app/report.hpp"
 #include "app/sample_plan.hpp"
 #include "platform/platform.hpp"
@@ -10,13 +10,32 @@
 #include "wav/wav_listing.hpp"
 #include "wav/wav_reader.hpp"
 
+#include <array>
 #include <new>
 #include <optional>
+#include <ostream>
 
 namespace pelitor {
 namespace {
 
 constexpr int headerDots = 9;
+
+// A file that is not a WAV file may be one that SoX makes a WAV file of; a damaged WAV file
+// never starts like one.
+Failure notWav(ByteSource& input, const Failure& failure) {
+    if (failure.kind != FailureKind::dataError) {
+        return failure;
+    }
+    std::array<std::uint8_t, 12> first{};
+    const auto read = input.read(0, first);
+    if (!read) {
+        return failure;
+    }
+    if (auto other = otherFormatRefusal(std::span(first).first(*read))) {
+        return {FailureKind::dataError, std::move(*other)};
+    }
+    return failure;
+}
 
 void endLine(std::ostream& out) {
     out << '\n' << std::flush;
@@ -46,14 +65,18 @@ SampleBuffer allocateSampleBuffer(std::size_t size) {
 int convert(const ConversionFiles& files, const ConversionOptions& options, const Console& console,
             SampleBufferAllocator allocate) {
     SdsOutput& output = files.output;
+    // Quiet, the listing and the progress go nowhere; "bad new!!" still goes out.
+    std::ostream discarded(nullptr);
+    std::ostream& out = console.quiet ? discarded : console.out;
     // Only a loop taken from the file needs the chunks after the data.
-    const auto header = readWavHeader(files.input, options.loop.kind == LoopRequest::Kind::wav
-                                                       ? ChunkWalk::wholeFile
-                                                       : ChunkWalk::toData);
+    const bool fileLoop = options.loop.kind == LoopRequest::Kind::wav ||
+                          options.loop.kind == LoopRequest::Kind::automatic;
+    const auto header =
+        readWavHeader(files.input, fileLoop ? ChunkWalk::wholeFile : ChunkWalk::toData);
     if (!header) {
-        return fail(console.errors, files.inputName, header.failure());
+        return fail(console.errors, files.inputName, notWav(files.input, header.failure()));
     }
-    printWavHeader(console.out, *header, console.labels);
+    printWavHeader(out, *header, console.labels);
 
     const auto plan = planSample(*header, files.input.size(), options);
     if (!plan) {
@@ -63,7 +86,7 @@ int convert(const ConversionFiles& files, const ConversionOptions& options, cons
         warn(console.errors, files.inputName, *plan->warning);
     }
     if (files.outputIsInput) {
-        return fail(console.errors, output.name(), inputItselfRefusal());
+        return fail(console.errors, output.name(), *files.outputIsInput);
     }
     if (auto failure = output.open(dumpHeaderSize + plan->packets * packetSize)) {
         return fail(console.errors, output.name(), *failure);
@@ -78,10 +101,10 @@ int convert(const ConversionFiles& files, const ConversionOptions& options, cons
         return !writeFailure;
     };
 
-    console.out << "[Writing Header ";
+    out << "[Writing Header ";
     write(makeDumpHeader(plan->dumpHeader));
-    console.out << std::string(headerDots, '.') << " End]";
-    endLine(console.out);
+    out << std::string(headerDots, '.') << " End]";
+    endLine(out);
 
     SampleBuffer buffer;
     try {
@@ -104,15 +127,15 @@ int convert(const ConversionFiles& files, const ConversionOptions& options, cons
                          : read.failure());
     }
 
-    console.out << "[Writing Data ";
+    out << "[Writing Data ";
     for (std::uint64_t index = 0; index < plan->packets; ++index) {
         // Each packet is written as soon as it is built, so that its mark says whether it
         // reached the file.
         const bool written =
             write(makeDataPacket(plan->dumpHeader.deviceChannel, index, data, plan->format));
-        console.out << (written ? '.' : failMark(plan->format));
+        out << (written ? '.' : failMark(plan->format));
         if (console.liveProgress) {
-            console.out.flush();
+            out.flush();
         }
     }
     if (writeFailure) {
@@ -120,8 +143,8 @@ int convert(const ConversionFiles& files, const ConversionOptions& options, cons
     } else {
         writeFailure = output.commit();
     }
-    console.out << " End]";
-    endLine(console.out);
+    out << " End]";
+    endLine(out);
     if (writeFailure) {
         return fail(console.errors, output.name(), *writeFailure);
     }

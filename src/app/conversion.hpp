@@ -3,11 +3,13 @@
 #include "app/console.hpp"
 #include "app/conversion_options.hpp"
 #include "app/sds_output.hpp"
+#include "common/failure.hpp"
 #include "wav/byte_source.hpp"
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 namespace pelitor {
@@ -24,7 +26,7 @@ struct ConversionFiles {
     ByteSource& input;
     std::string_view inputName;
     SdsOutput& output;
-    bool outputIsInput = false; // refused like any other output that cannot be created
+    std::optional<Failure> outputIsInput{}; // refused like any other output that cannot be created
 };
 
 // Converts one WAV file into one .sds output as the options ask, from the header listing to the

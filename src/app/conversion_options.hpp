@@ -9,10 +9,11 @@ namespace pelitor {
 // Which loop the dump header announces.
 struct LoopRequest {
     enum class Kind {
-        unset,  // what pelitor has always written: type 00 with start and end 0
-        off,    // type 7F, start and end on the last word
-        points, // a forward loop over the words start..end, as given
-        wav,    // the first loop of the file's "smpl" chunk
+        unset,     // what pelitor has always written: type 00 with start and end 0
+        off,       // type 7F, start and end on the last word
+        points,    // a forward loop over the words start..end, as given
+        wav,       // the first loop of the file's "smpl" chunk
+        automatic, // that loop where the file has one, otherwise off
     };
     Kind kind = Kind::unset;
     std::uint32_t start = 0;

@@ -13,7 +13,7 @@ Failure usage(std::string message) {
     return {FailureKind::usage, std::move(message)};
 }
 
-// "off", "wav" or "START:END", word numbers counted from 0 and both included.
+// "off", "wav", "auto" or "START:END", word numbers counted from 0 and both included.
 Result<LoopRequest> loopRequest(const GivenOption& option) {
     using Kind = LoopRequest::Kind;
     const std::string& value = option.value;
@@ -23,6 +23,9 @@ Result<LoopRequest> loopRequest(const GivenOption& option) {
     if (value == "wav") {
         return LoopRequest{Kind::wav};
     }
+    if (value == "auto") {
+        return LoopRequest{Kind::automatic};
+    }
     const std::size_t colon = value.find(':');
     const auto word = [&](std::string text) {
         return optionNumber({option.definition, option.written, std::move(text)}, 0, lastWord);
@@ -30,7 +33,8 @@ Result<LoopRequest> loopRequest(const GivenOption& option) {
     const auto start = word(value.substr(0, colon));
     const auto end = word(colon == std::string::npos ? "" : value.substr(colon + 1));
     if (!start || !end) {
-        return usage(option.written + " " + value + ": must be off, wav or START:END (words 0 to " +
+        return usage(option.written + " " + value +
+                     ": must be off, wav, auto or START:END (words 0 to " +
                      std::to_string(lastWord) + ")");
     }
     if (*start > *end) {
@@ -70,17 +74,22 @@ constexpr HelpLine sampleNumberHelp[] = {
     {"N", "sample number (the slot) {range} (default {default})"}};
 constexpr HelpLine loopHelp[] = {{"off", "no loop (loop type 7F)"},
                                  {"START:END", "a forward loop over the sample words START to END"},
-                                 {"wav", "the first loop of the WAV file's smpl chunk"}};
+                                 {"wav", "the first loop of the WAV file's smpl chunk"},
+                                 {"auto", "that loop if the file has one, otherwise off; a loop"},
+                                 {"", "that SDS cannot play is refused as with wav"}};
 constexpr HelpLine bitsHelp[] = {{"N", "N-bit words, {range} (default: the WAV's width);"},
                                  {"", "narrower ones are the samples rounded to the nearest,"},
                                  {"", "without dither: to dither, first run sox in.wav -b 16"},
                                  {"", "out.wav dither -p 12, then pelitor --bits 12 out.wav"}};
 constexpr HelpLine outputHelp[] = {{"PATH", "write the .sds to PATH, or into PATH if a directory"}};
+constexpr HelpLine quietHelp[] = {
+    {"", "print nothing on standard output but \"bad new!!\" (no banner, listing or"},
+    {"", "marks); warnings and errors as always"}};
 constexpr HelpLine helpHelp[] = {{"", "show this help"}};
 constexpr HelpLine versionHelp[] = {{"", "show the version"}};
 
-// Each option once; a later one overrides an earlier. The two that take no value answer at
-// once, whatever else is given.
+// Each option once; a later one overrides an earlier. Help and version answer at once,
+// whatever else is given.
 constexpr Option<Invocation> table[] = {
     {{"device", 'd', true, deviceChannelNumber, deviceHelp},
      storeNumber<Invocation,
@@ -99,6 +108,11 @@ constexpr Option<Invocation> table[] = {
                      invocation.options.bits = static_cast<std::uint8_t>(bits);
                  }>},
     {{"output", 'o', true, {}, outputHelp}, setOutput},
+    {{"quiet", 'q', false, {}, quietHelp},
+     [](const GivenOption&, Invocation& invocation) {
+         invocation.quiet = true;
+         return std::optional<Failure>();
+     }},
     {{"help", 'h', false, {}, helpHelp}, answer<Invocation::Request::help>},
     {{"version", 'V', false, {}, versionHelp}, answer<Invocation::Request::version>},
 };
@@ -115,14 +129,16 @@ Result<Invocation> parseInvocation(std::span<const std::string> arguments) {
         invocation.request = Invocation::Request::help;
         return invocation;
     }
-    const auto line = parseCommandLine(arguments, definitions, "the file name");
+    const auto line = parseCommandLine(arguments, definitions, "the file name", "pelitor -- {}");
     if (!line) {
         return line.failure();
     }
     for (const GivenOption& option : line->options) {
         if (!option.definition->takesValue) {
             optionOf(option, definitions, table).apply(option, invocation);
-            return invocation;
+            if (invocation.request != Invocation::Request::usage) {
+                return invocation;
+            }
         }
     }
     if (auto failure = applyOptions(*line, definitions, table, invocation)) {

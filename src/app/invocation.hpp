@@ -19,6 +19,7 @@ struct Invocation {
     std::optional<std::string> output; // as given with -o
     std::string input;
     std::size_t ignoredArguments = 0; // pelitor converts one file per run
+    bool quiet = false;               // nothing on standard output but "bad new!!"
 };
 
 // Takes apart the arguments after the program's name. Without any, the request is the usage

@@ -27,13 +27,15 @@ OutputTarget decideOutput(const std::string& input, const std::optional<std::str
     OutputTarget target;
     target.path = platform::toPath(output);
     target.name = platform::displayName(output);
-    target.isInput = platform::sameFile(platform::toPath(input), target.path);
+    if (platform::sameFile(platform::toPath(input), target.path)) {
+        // What was asked for is what has to change.
+        target.isInput =
+            Failure{FailureKind::cannotCreate,
+                    requested ? "is the input file itself; choose another -o"
+                              : "is the input file itself; rename the input so that its output "
+                                "name differs"};
+    }
     return target;
-}
-
-Failure inputItselfRefusal() {
-    return {FailureKind::cannotCreate,
-            "is the input file itself; rename the input so that its output name differs"};
 }
 
 } // namespace pelitor

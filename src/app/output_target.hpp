@@ -13,8 +13,8 @@ struct OutputTarget {
     std::filesystem::path path;
     std::string name;
     // The input itself: refused like any other output that cannot be created, once the input
-    // is known to convert (see inputItselfRefusal).
-    bool isInput = false;
+    // is known to convert.
+    std::optional<Failure> isInput;
     // An -o that names no place for a file, refused as soon as the input opens; `name` is then
     // the -o argument.
     std::optional<Failure> refusal;
@@ -22,7 +22,5 @@ struct OutputTarget {
 
 // The output beside `input` (as given on the command line), or where `requested` (-o) puts it.
 OutputTarget decideOutput(const std::string& input, const std::optional<std::string>& requested);
-
-Failure inputItselfRefusal();
 
 } // namespace pelitor

@@ -25,11 +25,17 @@ std::string inputDisplayName(const std::string& argument) {
 
 int run(std::span<const std::string> arguments, const Console& console) {
     const auto invocation = parseInvocation(arguments.subspan(arguments.empty() ? 0 : 1));
-    console.out << bannerLine << std::flush;
-    if (invocation && invocation->request == Invocation::Request::version) {
-        return exitSuccess;
+    // Asked for, help and version are shown even when quiet; a wrong command line is not known
+    // to be quiet.
+    const bool quiet =
+        invocation && invocation->quiet && invocation->request == Invocation::Request::convert;
+    if (!quiet) {
+        console.out << bannerLine << std::flush;
+        if (invocation && invocation->request == Invocation::Request::version) {
+            return exitSuccess;
+        }
+        console.out << '\n' << std::flush;
     }
-    console.out << '\n' << std::flush;
     if (!invocation) {
         return fail(console.errors, "", invocation.failure());
     }
@@ -59,7 +65,9 @@ int run(std::span<const std::string> arguments, const Console& console) {
         return fail(console.errors, target.name, *target.refusal);
     }
     SdsFile output(target.path, target.name);
-    return convert({**input, inputName, output, target.isInput}, invocation->options, console);
+    Console shown = console;
+    shown.quiet = quiet;
+    return convert({**input, inputName, output, target.isInput}, invocation->options, shown);
 }
 
 int runProgram(int argc, char** argv, const Console& console, bool outputClosed) {

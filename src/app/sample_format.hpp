@@ -13,4 +13,12 @@ namespace pelitor {
 // without `bits`. Wider samples, 32-bit ones among them, convert only to a width asked for.
 Result<SampleWidths> sampleWidths(const WavHeader& header, int bits);
 
+// The width of a file's samples that sampleWidths refused, and the width SoX should write to
+// make it convertible: 8 or 24, 0 where no command fixes it (a damaged or unknown container).
+struct WidthFix {
+    int wavBits;
+    int soxBits;
+};
+WidthFix widthFix(const WavHeader& header);
+
 } // namespace pelitor

@@ -16,6 +16,7 @@ struct ChunkId {
 
 using Guid = std::array<std::uint8_t, 16>;
 
+inline constexpr std::uint16_t wavFormatPcm = 1;
 inline constexpr std::uint16_t wavFormatExtensible = 0xFFFE;
 
 // A loop as a "smpl" chunk stores it: start and end are sample frames, both played.
