@@ -51,16 +51,20 @@ inline void fuzzConversionWith(std::span<const std::uint8_t> input,
         check(start == 0 || checksum == byte(end - 2), "packet checksums hold");
     }
     const std::uint32_t words = byte(10) | byte(11) << 7 | byte(12) << 14;
-    const std::size_t wordBytes = byte(6) / 7 + 1;
+    const std::size_t wordBytes = (byte(6) + 6) / 7; // as many 7-bit bytes as the width needs
     const std::size_t perPacket = 120 / wordBytes;
     check((sds.size() - 21) / 127 == (words + perPacket - 1) / perPacket,
           "as many packets as the announced words need");
 }
 
-// Once as it converts by default, once walking the whole file for a "smpl" loop.
+// As it converts by default, walking the whole file for a "smpl" loop, and to words of a
+// width the file may not have.
 inline void fuzzConversion(std::span<const std::uint8_t> input) {
     fuzzConversionWith(input, {});
     fuzzConversionWith(input, {.loop = {.kind = LoopRequest::Kind::wav}});
+    ConversionOptions twelveBit;
+    twelveBit.bits = 12;
+    fuzzConversionWith(input, twelveBit);
 }
 
 } // namespace pelitor::test
