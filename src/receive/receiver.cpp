@@ -25,6 +25,11 @@ namespace {
 
 constexpr std::string_view program = "pelitor-receive";
 
+// "pelitor-receive: <file>: <what>"; a usage error has no subject.
+void complain(std::ostream& errors, std::string_view subject, std::string_view what) {
+    writeMessageLine(errors, program, subject, what);
+}
+
 // The one place a failure becomes its line and the status the run ends with.
 int fail(std::ostream& errors, std::string_view subject, const Failure& failure) {
     complain(errors, subject, failure.message);
@@ -153,10 +158,6 @@ int decodeFile(const ReceiveOptions& options, std::ostream& errors) {
 }
 
 } // namespace
-
-void complain(std::ostream& errors, std::string_view subject, std::string_view what) {
-    writeMessageLine(errors, program, subject, what);
-}
 
 int runReceiver(std::span<const std::string> arguments, std::ostream& out, std::ostream& errors) {
     const auto options = parseReceiveOptions(arguments);

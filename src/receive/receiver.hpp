@@ -10,7 +10,4 @@ namespace pelitor::receive {
 // decoding the dumps in a file into their outputs. Returns the exit status.
 int runReceiver(std::span<const std::string> arguments, std::ostream& out, std::ostream& errors);
 
-// "pelitor-receive: <file>: <what>"; a usage error has no subject.
-void complain(std::ostream& errors, std::string_view subject, std::string_view what);
-
 } // namespace pelitor::receive
