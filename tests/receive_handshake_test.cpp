@@ -223,20 +223,5 @@ TEST(ReceiveHandshake, SendsItsMessagesReadyForTheWire) {
               (std::vector<std::uint8_t>{0xF0, 0x7E, 0x05, 0x7F, 0x00, 0xF7}));
 }
 
-TEST(ReceiveHandshake, KeepsTheDumpOneWordShorterWhenOnlyItsSingleWordLastPacketIsMissing) {
-    ReceiveHandshake handshake({});
-    handshake.start();
-    handshake.sent(0ms);
-    handshake.received(header().message());
-    for (std::uint64_t index = 0; index < 2; ++index) {
-        handshake.sent(0ms);
-        handshake.received(packet(index).message());
-    }
-    handshake.sent(0ms);
-    ASSERT_EQ(show(handshake.tick(5000ms)), "received");
-    EXPECT_TRUE(handshake.dump()->shortened());
-    EXPECT_EQ(handshake.dump()->header().wordCount, dumpWords - 1);
-}
-
 } // namespace
 } // namespace pelitor::receive
