@@ -99,19 +99,5 @@ TEST(MessageReader, TellsBrokenAndForeignMessagesApart) {
     }
 }
 
-TEST(MessageReader, SaysWhatBrokeAMessage) {
-    MessageReader reader;
-    for (const std::uint8_t byte : {0xF0, 0x7E, 0x00, 0x02, 0x01}) {
-        reader.take(byte);
-    }
-    EXPECT_EQ(brokenFault(*reader.take(0x80)), "broken off by a status byte after 5 bytes");
-    for (const std::uint8_t byte : {0xF0, 0x7E, 0x00, 0x02, 0x01}) {
-        reader.take(byte);
-    }
-    EXPECT_EQ(brokenFault(*reader.take(0xF7)), "6 bytes, 127 expected");
-    reader.take(0xF0);
-    EXPECT_EQ(brokenFault(*reader.finish()), "cut off by the end of the input after 1 bytes");
-}
-
 } // namespace
 } // namespace pelitor::receive

@@ -1,22 +1,11 @@
 #include "receive/dump_assembly.hpp"
 
 #include "sds/hex_byte.hpp"
-#include "sds/seven_bit.hpp"
 #include "sds/word_format.hpp"
 
 #include <algorithm>
 
 namespace pelitor::receive {
-namespace {
-
-void putTriple(DumpHeaderMessage& message, std::size_t at, std::uint32_t value) {
-    const SevenBitTriple triple = splitSevenBits(value);
-    message[at] = triple.low;
-    message[at + 1] = triple.middle;
-    message[at + 2] = triple.high;
-}
-
-} // namespace
 
 DumpAssembly::DumpAssembly(std::span<const std::uint8_t, dumpHeaderSize> header,
                            const DumpHeader& fields)
@@ -133,9 +122,9 @@ void DumpAssembly::dropLastWord() {
     const std::uint32_t lastWord = header_.wordCount == 0 ? 0 : header_.wordCount - 1;
     header_.loopStart = std::min(header_.loopStart, lastWord);
     header_.loopEnd = std::min(header_.loopEnd, lastWord);
-    putTriple(headerMessage_, headerWordCountIndex, header_.wordCount);
-    putTriple(headerMessage_, headerLoopStartIndex, header_.loopStart);
-    putTriple(headerMessage_, headerLoopEndIndex, header_.loopEnd);
+    // Every byte of a header is one of its fields, so the one made anew is the one received
+    // but for the length and the loop.
+    headerMessage_ = makeDumpHeader(header_);
     shortened_ = true;
 }
 

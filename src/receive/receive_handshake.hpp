@@ -32,7 +32,7 @@ struct ReceiveSettings {
     std::uint16_t sampleNumber = 0; // the sample asked for
     // The device channel of the request and of every answer. Without one: 0 for a request;
     // when listening, a dump on any channel is taken and answered on its own.
-    std::optional<std::uint8_t> deviceChannel;
+    std::optional<std::uint8_t> deviceChannel = std::nullopt;
     std::chrono::milliseconds headerWait = defaultHeaderWait;
     std::chrono::milliseconds packetWait = defaultPacketWait;
     unsigned retries = defaultRetries; // NAKs for one packet before a damaged copy is refused
