@@ -1,4 +1,4 @@
-#include "app/output_name.hpp"
+#include "common/output_name.hpp"
 
 #include <filesystem>
 #include <gtest/gtest.h>

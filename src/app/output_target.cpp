@@ -1,6 +1,6 @@
 #include "app/output_target.hpp"
 
-#include "app/output_name.hpp"
+#include "common/output_name.hpp"
 #include "platform/platform.hpp"
 
 #include <system_error>

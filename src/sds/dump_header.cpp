@@ -1,6 +1,8 @@
 #include "sds/dump_header.hpp"
 
+#include "sds/hex_byte.hpp"
 #include "sds/seven_bit.hpp"
+#include "sds/word_format.hpp"
 
 namespace pelitor {
 namespace {
@@ -47,6 +49,22 @@ DumpHeader parseDumpHeader(std::span<const std::uint8_t, dumpHeaderSize> message
             .loopStart = tripleAt(message, headerLoopStartIndex),
             .loopEnd = tripleAt(message, headerLoopEndIndex),
             .loopType = message[headerLoopTypeIndex]};
+}
+
+std::optional<HeaderFault> headerFault(const DumpHeader& header) {
+    if (header.bitsPerSample < narrowestWord || header.bitsPerSample > widestWord) {
+        return HeaderFault{headerWidthIndex, "words of " + std::to_string(header.bitsPerSample) +
+                                                 " bits; SDS words are 8 to 28 bits"};
+    }
+    if (header.periodNs == 0) {
+        return HeaderFault{headerPeriodIndex, "a sample period of 0 ns"};
+    }
+    if (header.loopType != loopForward && header.loopType != loopAlternating &&
+        header.loopType != loopOff) {
+        return HeaderFault{headerLoopTypeIndex,
+                           "loop type " + hexByte(header.loopType) + "; 00, 01 or 7F expected"};
+    }
+    return std::nullopt;
 }
 
 } // namespace pelitor

@@ -4,7 +4,9 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string>
 
 namespace pelitor {
 
@@ -43,5 +45,15 @@ DumpHeaderMessage makeDumpHeader(const DumpHeader& header);
 // The fields of a dump header message, read back as makeDumpHeader writes them. The framing
 // and the values are the caller's to check.
 DumpHeader parseDumpHeader(std::span<const std::uint8_t, dumpHeaderSize> message);
+
+// What is wrong with a header's values, at the byte of the field that holds it.
+struct HeaderFault {
+    std::size_t index;
+    std::string what;
+};
+
+// Words of 8 to 28 bits, a period that is not 0, and loop type 00, 01 or 7F: what a dump
+// needs to be decoded at all.
+std::optional<HeaderFault> headerFault(const DumpHeader& header);
 
 } // namespace pelitor

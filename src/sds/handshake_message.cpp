@@ -3,14 +3,6 @@
 #include "sds/seven_bit.hpp"
 
 namespace pelitor {
-namespace {
-
-bool isHandshakeType(std::uint8_t type) {
-    return type == ackType || type == nakType || type == cancelType || type == waitType;
-}
-
-} // namespace
-
 HandshakeMessage makeHandshake(std::uint8_t type, std::uint8_t deviceChannel,
                                std::uint64_t packetIndex) {
     return {sysExStart, nonRealTime, deviceChannel, type, packetNumber(packetIndex), sysExEnd};

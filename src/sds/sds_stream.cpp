@@ -1,19 +1,13 @@
 #include "sds/sds_stream.hpp"
 
 #include "sds/data_packet.hpp"
+#include "sds/hex_byte.hpp"
 
-#include <cstdio>
 #include <optional>
 #include <string>
 
 namespace pelitor {
 namespace {
-
-std::string hex(std::uint8_t byte) {
-    char text[5];
-    std::snprintf(text, sizeof text, "0x%02X", byte);
-    return text;
-}
 
 Failure fault(std::size_t offset, const std::string& what) {
     return {FailureKind::dataError, "byte " + std::to_string(offset) + ": " + what};
@@ -35,22 +29,22 @@ std::optional<Failure> framingFault(std::span<const std::uint8_t> bytes, std::si
         }
         const std::uint8_t byte = bytes[at];
         if (at == offset && byte != sysExStart) {
-            return fault(at, "F0 expected at the start of " + name + ", found " + hex(byte));
+            return fault(at, "F0 expected at the start of " + name + ", found " + hexByte(byte));
         }
         if (at == offset + 1 && byte != nonRealTime) {
             return fault(at, name + " is not a non-real-time universal message (7E expected, " +
-                                 "found " + hex(byte) + ")");
+                                 "found " + hexByte(byte) + ")");
         }
         if (at == last && byte != sysExEnd) {
-            return fault(at, "F7 expected at the end of " + name + ", found " + hex(byte));
+            return fault(at, "F7 expected at the end of " + name + ", found " + hexByte(byte));
         }
         if (at > offset && at < last && byte >= 0x80) {
-            return fault(at, name + " holds the status byte " + hex(byte) +
+            return fault(at, name + " holds the status byte " + hexByte(byte) +
                                  " (only 00 to 7F may come between F0 and F7)");
         }
         if (at == offset + messageTypeIndex && byte != type) {
-            return fault(at, "message type " + hex(byte) + " where " + name + " (type " +
-                                 hex(type) + ") should be");
+            return fault(at, "message type " + hexByte(byte) + " where " + name + " (type " +
+                                 hexByte(type) + ") should be");
         }
     }
     return std::nullopt;
@@ -65,17 +59,8 @@ Result<DumpHeader> checkHeader(std::span<const std::uint8_t> bytes) {
         return *framing;
     }
     const DumpHeader header = parseDumpHeader(bytes.first<dumpHeaderSize>());
-    if (header.bitsPerSample < narrowestWord || header.bitsPerSample > widestWord) {
-        return fault(headerWidthIndex, "words of " + std::to_string(header.bitsPerSample) +
-                                           " bits; SDS words are 8 to 28 bits");
-    }
-    if (header.periodNs == 0) {
-        return fault(headerPeriodIndex, "a sample period of 0 ns");
-    }
-    if (header.loopType != loopForward && header.loopType != loopAlternating &&
-        header.loopType != loopOff) {
-        return fault(headerLoopTypeIndex,
-                     "loop type " + hex(header.loopType) + "; 00, 01 or 7F expected");
+    if (auto values = headerFault(header)) {
+        return fault(values->index, values->what);
     }
     // Valid as a dump, but sent it would leave the sampler's slot without its sound.
     if (header.wordCount == 0) {
@@ -106,8 +91,8 @@ std::optional<Failure> packetFault(std::span<const std::uint8_t> bytes, std::uin
     }
     if (!packet.checksumMatches()) {
         return fault(offset + packetChecksumIndex, name + ": checksum " +
-                                                       hex(packet.storedChecksum) + ", " +
-                                                       hex(packet.checksum) + " expected");
+                                                       hexByte(packet.storedChecksum) + ", " +
+                                                       hexByte(packet.checksum) + " expected");
     }
     return std::nullopt;
 }

@@ -21,6 +21,11 @@ inline constexpr std::uint8_t cancelType = 0x7D;
 inline constexpr std::uint8_t nakType = 0x7E;
 inline constexpr std::uint8_t ackType = 0x7F;
 
+// The four answers of the handshake.
+constexpr bool isHandshakeType(std::uint8_t type) {
+    return type == ackType || type == nakType || type == cancelType || type == waitType;
+}
+
 inline constexpr std::size_t dumpHeaderSize = 21;
 inline constexpr std::size_t packetSize = 127;
 inline constexpr std::size_t packetDataSize = 120;

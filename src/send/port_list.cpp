@@ -1,7 +1,8 @@
 #include "send/port_list.hpp"
 
+#include "common/exit_status.hpp"
+#include "common/message_line.hpp"
 #include "send/port_name.hpp"
-#include "send/send_report.hpp"
 
 #include <filesystem>
 #include <fstream>
@@ -9,7 +10,7 @@
 
 namespace pelitor::send {
 
-int listPorts(std::ostream& out, std::ostream& errors) {
+int listPorts(std::ostream& out, std::ostream& errors, std::string_view program) {
     std::vector<std::string> fileNames;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/dev/snd", error)) {
@@ -19,10 +20,10 @@ int listPorts(std::ostream& out, std::ostream& errors) {
     const std::string cards(std::istreambuf_iterator<char>(cardsFile), {});
     const std::vector<std::string> ports = describePorts(fileNames, parseSoundCards(cards));
     if (ports.empty()) {
-        return fail(errors, "",
-                    {FailureKind::unavailable,
-                     "no raw MIDI ports in /dev/snd (is the MIDI interface connected and "
-                     "switched on?)"});
+        writeMessageLine(errors, program, "",
+                         "no raw MIDI ports in /dev/snd (is the MIDI interface connected and "
+                         "switched on?)");
+        return exitUnavailable;
     }
     for (const std::string& port : ports) {
         out << port << '\n';

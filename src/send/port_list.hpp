@@ -1,11 +1,12 @@
 #pragma once
 
 #include <ostream>
+#include <string_view>
 
 namespace pelitor::send {
 
-// --list: the raw MIDI ports in /dev/snd with their cards' names, or a word that there are none
-// (status 69).
-int listPorts(std::ostream& out, std::ostream& errors);
+// --list of every program that talks to a port: the raw MIDI ports in /dev/snd with their
+// cards' names, or a word from `program` that there are none (status 69).
+int listPorts(std::ostream& out, std::ostream& errors, std::string_view program);
 
 } // namespace pelitor::send

@@ -1,6 +1,6 @@
 #include "send/sds_input.hpp"
 
-#include "app/output_name.hpp"
+#include "common/output_name.hpp"
 #include "platform/file_read.hpp"
 #include "sds/sds_stream.hpp"
 

@@ -86,7 +86,7 @@ int runSender(std::span<const std::string> arguments, std::ostream& out, std::os
         out << "pelitor-send " PELITOR_VERSION "\n" << std::flush;
         return exitSuccess;
     case SendOptions::list:
-        return listPorts(out, errors);
+        return listPorts(out, errors, "pelitor-send");
     case SendOptions::check:
     case SendOptions::send:
         break;
