@@ -9,14 +9,6 @@ Failure refused(std::uint64_t offset, const std::string& what) {
     return {FailureKind::dataError, "at byte " + std::to_string(offset) + ": " + what};
 }
 
-std::string words(const LostPacket& packet) {
-    if (packet.words == 1) {
-        return "word " + std::to_string(packet.firstWord);
-    }
-    return "words " + std::to_string(packet.firstWord) + " to " +
-           std::to_string(packet.firstWord + packet.words - 1);
-}
-
 } // namespace
 
 Result<std::vector<FoundDump>> findDumps(std::span<const std::uint8_t> bytes) {
@@ -77,11 +69,34 @@ Result<std::vector<FoundDump>> findDumps(std::span<const std::uint8_t> bytes) {
     return dumps;
 }
 
+std::string wordsOf(const LostPacket& packet) {
+    if (packet.words == 1) {
+        return "word " + std::to_string(packet.firstWord);
+    }
+    return "words " + std::to_string(packet.firstWord) + " to " +
+           std::to_string(packet.firstWord + packet.words - 1);
+}
+
+std::string lostPacketsRefusal(const std::vector<std::string>& lines) {
+    const std::size_t more = lines.size() - 1;
+    return lines.front() +
+           (more == 0 ? std::string()
+                      : " (and " + std::to_string(more) +
+                            (more == 1 ? " more packet" : " more packets") + " lost)") +
+           "; --keep-damaged writes the WAV anyway";
+}
+
+std::string shortenedLine(const DumpHeader& header) {
+    return "the last packet, which would hold only word " + std::to_string(header.wordCount) +
+           ", is missing, as some samplers never send it: the sample is " +
+           std::to_string(header.wordCount) + " words";
+}
+
 std::vector<std::string> lostPacketLines(const FoundDump& dump) {
     std::vector<std::string> lines;
     const DumpAssembly& assembly = dump.assembly;
     for (const LostPacket& packet : assembly.lost()) {
-        std::string line = "packet " + std::to_string(packet.index) + " (" + words(packet) + ")";
+        std::string line = "packet " + std::to_string(packet.index) + " (" + wordsOf(packet) + ")";
         if (packet.slot == Slot::damaged) {
             line += " at byte " + std::to_string(*packet.offset) +
                     " is damaged, and no good copy follows: " + dump.faults.at(packet.index);

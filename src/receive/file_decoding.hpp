@@ -32,4 +32,14 @@ Result<std::vector<FoundDump>> findDumps(std::span<const std::uint8_t> bytes);
 // expected"). Empty for a complete dump.
 std::vector<std::string> lostPacketLines(const FoundDump& dump);
 
+// Why a dump with lost packets is refused: the first of their lines, how many more there are,
+// and what takes the dump anyway.
+std::string lostPacketsRefusal(const std::vector<std::string>& lines);
+
+// The words a lost packet holds: "word 22049", "words 300 to 359".
+std::string wordsOf(const LostPacket& packet);
+
+// What is said of a dump taken one word shorter for the single-word last packet it lacks.
+std::string shortenedLine(const DumpHeader& header);
+
 } // namespace pelitor::receive

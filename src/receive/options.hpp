@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/failure.hpp"
+#include "receive/receive_handshake.hpp"
 
 #include <optional>
 #include <span>
@@ -10,10 +11,11 @@ namespace pelitor::receive {
 
 // What one run of pelitor-receive is asked to do.
 struct ReceiveOptions {
-    enum Task { file, list, help, version } task = file;
+    enum Task { receive, file, list, help, version } task = receive;
+    std::string port;                  // the port a dump is received from
     std::string dump;                  // the file a dump is decoded from
     std::optional<std::string> output; // as given
-    bool keepDamaged = false;
+    ReceiveSettings settings;          // its keepDamaged holds for --file too
 };
 
 // Takes the arguments after the program's name.

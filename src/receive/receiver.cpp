@@ -1,6 +1,5 @@
 #include "receive/receiver.hpp"
 
-#include "common/atomic_file.hpp"
 #include "common/exit_status.hpp"
 #include "common/message_line.hpp"
 #include "common/output_name.hpp"
@@ -10,6 +9,9 @@
 #include "receive/file_decoding.hpp"
 #include "receive/options.hpp"
 #include "receive/output_names.hpp"
+#include "receive/output_writing.hpp"
+#include "receive/port_receiving.hpp"
+#include "receive/receive_report.hpp"
 #include "receive/sample_wav.hpp"
 #include "send/port_list.hpp"
 
@@ -23,17 +25,6 @@ namespace pelitor::receive {
 namespace {
 
 constexpr std::string_view program = "pelitor-receive";
-
-// "pelitor-receive: <file>: <what>"; a usage error has no subject.
-void complain(std::ostream& errors, std::string_view subject, std::string_view what) {
-    writeMessageLine(errors, program, subject, what);
-}
-
-// The one place a failure becomes its line and the status the run ends with.
-int fail(std::ostream& errors, std::string_view subject, const Failure& failure) {
-    complain(errors, subject, failure.message);
-    return exitStatusFor(failure.kind);
-}
 
 Failure dataError(std::string message) {
     return {FailureKind::dataError, std::move(message)};
@@ -57,58 +48,20 @@ std::optional<Failure> settleDumps(std::vector<FoundDump>& dumps, bool keepDamag
         const std::string label = dumpLabel(dumps, index);
         if (assembly.lacksOnlyLastWord()) {
             assembly.dropLastWord();
-            complain(errors, dumpName,
-                     label + "the last packet, which would hold only word " +
-                         std::to_string(assembly.header().wordCount) +
-                         ", is missing, as some samplers never send it: the sample is " +
-                         std::to_string(assembly.header().wordCount) + " words");
+            complain(errors, dumpName, label + shortenedLine(assembly.header()));
         }
         const std::vector<std::string> lines = lostPacketLines(dumps[index]);
         if (lines.empty()) {
             continue;
         }
         if (!keepDamaged) {
-            const std::size_t more = lines.size() - 1;
-            return dataError(label + lines.front() +
-                             (more == 0
-                                  ? std::string()
-                                  : " (and " + std::to_string(more) +
-                                        (more == 1 ? " more packet" : " more packets") + " lost)") +
-                             "; --keep-damaged writes the WAV anyway");
+            return dataError(label + lostPacketsRefusal(lines));
         }
         for (const std::string& line : lines) {
             complain(errors, dumpName, label + line + "; kept as it is");
         }
     }
     return std::nullopt;
-}
-
-// Why an output cannot be written where it is planned, before anything is written.
-std::optional<Failure> outputRefusal(const PlannedOutput& output, const std::string& dump) {
-    const std::filesystem::path path = platform::toPath(output.path);
-    if (platform::sameFile(platform::toPath(dump), path)) {
-        return Failure{FailureKind::cannotCreate, "is the dump file itself; give another OUTPUT"};
-    }
-    std::error_code error;
-    if (output.defaultName &&
-        std::filesystem::exists(std::filesystem::symlink_status(path, error))) {
-        return Failure{FailureKind::cannotCreate,
-                       "exists, and a default output name never replaces a file: give OUTPUT "
-                       "to replace it"};
-    }
-    return std::nullopt;
-}
-
-std::optional<Failure> writeWhole(const std::filesystem::path& path,
-                                  std::span<const std::uint8_t> bytes) {
-    AtomicFile file(path);
-    if (auto failure = file.open(bytes.size())) {
-        return failure;
-    }
-    if (auto failure = file.write(bytes)) {
-        return failure;
-    }
-    return file.commit();
 }
 
 int decodeFile(const ReceiveOptions& options, std::ostream& errors) {
@@ -121,20 +74,17 @@ int decodeFile(const ReceiveOptions& options, std::ostream& errors) {
     if (!dumps) {
         return fail(errors, dumpName, dumps.failure());
     }
-    if (auto failure = settleDumps(*dumps, options.keepDamaged, dumpName, errors)) {
+    if (auto failure = settleDumps(*dumps, options.settings.keepDamaged, dumpName, errors)) {
         return fail(errors, dumpName, *failure);
     }
-    std::error_code ignored;
-    const bool intoDirectory =
-        options.output && std::filesystem::is_directory(platform::toPath(*options.output), ignored);
-    if (options.output && !intoDirectory && endsInSeparator(*options.output)) {
+    const auto directory = intoDirectory(options.output);
+    if (!directory) {
         return fail(errors, subjectName(platform::displayName(*options.output)),
-                    {FailureKind::cannotCreate,
-                     "is not an existing directory; create it, or name the output file"});
+                    directory.failure());
     }
-    const auto outputs = planOutputs(options.dump, options.output, intoDirectory, dumps->size());
+    const auto outputs = planOutputs(options.dump, options.output, *directory, dumps->size());
     for (const PlannedOutput& output : outputs) {
-        if (auto failure = outputRefusal(output, options.dump)) {
+        if (auto failure = outputRefusal(output, options.dump, "the dump file")) {
             return fail(errors, subjectName(platform::displayName(output.path)), *failure);
         }
     }
@@ -145,9 +95,9 @@ int decodeFile(const ReceiveOptions& options, std::ostream& errors) {
         if (assembly.header().wordCount == 0) {
             complain(errors, dumpName, dumpLabel(*dumps, index) + "the dump holds no words");
         }
-        const auto written = writeWhole(
-            platform::toPath(output.path),
-            output.sds ? assembly.messages() : sampleWav(assembly.header(), assembly.samples()));
+        const auto written =
+            writeWhole(output.path, output.sds ? assembly.messages()
+                                               : sampleWav(assembly.header(), assembly.samples()));
         if (written) {
             return fail(errors, outputName, *written);
         }
@@ -172,6 +122,8 @@ int runReceiver(std::span<const std::string> arguments, std::ostream& out, std::
         return exitSuccess;
     case ReceiveOptions::list:
         return send::listPorts(out, errors, program);
+    case ReceiveOptions::receive:
+        return receiveFromPort(*options, errors);
     case ReceiveOptions::file:
         break;
     }

@@ -1,6 +1,6 @@
 #include "send/progress.hpp"
 
-#include "common/text_columns.hpp"
+#include "common/progress_line.hpp"
 
 #include <algorithm>
 #include <array>
@@ -30,16 +30,9 @@ std::string modeName(bool closedLoop) {
     return closedLoop ? "closed loop" : "open loop";
 }
 
-constexpr Time progressEvery = 100ms;
-constexpr std::size_t assumedColumns = 80;
-constexpr std::string_view ellipsis = "...";
+using Forms = ProgressForms;
 
-// The parts of a progress line after the name, in the order they are joined by ", ". Each has
-// its forms from the longest to the shortest; an empty part is left out.
-enum Part { where, mode, resent, state, partCount, none = partCount };
-using Forms = std::vector<std::string>;
-
-std::array<Forms, partCount> partsOf(const Progress& progress) {
+ProgressParts partsOf(const Progress& progress) {
     const auto count = [](std::uint64_t value) {
         return static_cast<unsigned long long>(value);
     };
@@ -54,108 +47,37 @@ std::array<Forms, partCount> partsOf(const Progress& progress) {
                     : Forms{format("waiting up to %g s for the sampler to answer", timeout),
                             format("waiting up to %g s", timeout)}};
     }
-    const auto percent = progress.total == 0 ? 100 : progress.done * 100 / progress.total;
-    std::array<Forms, partCount> parts{
-        Forms{format("%llu of %llu packets (%llu%%)", count(progress.done), count(progress.total),
-                     count(percent)),
-              format("%llu/%llu (%llu%%)", count(progress.done), count(progress.total),
-                     count(percent)),
-              format("%llu%%", count(percent))},
-        {modeName(progress.closedLoop), ""},
-        {format("%llu resent", count(progress.resent)), ""},
-        {}};
+    ProgressParts parts{packetForms(progress.done, progress.total),
+                        {modeName(progress.closedLoop), ""},
+                        {format("%llu resent", count(progress.resent)), ""},
+                        {}};
     if (progress.samplerWaits) {
-        parts[state] = waits;
-    } else if (progress.done != 0) {
-        const double seconds = std::chrono::duration<double>(progress.sinceFirstPacket).count();
-        const auto left = static_cast<unsigned long long>(
-            seconds / static_cast<double>(progress.done) *
-                static_cast<double>(progress.total - progress.done) +
-            0.5);
-        parts[state] = {format("%llu:%02llu left", left / 60, left % 60)};
+        parts[progressState] = waits;
+    } else {
+        parts[progressState] = {timeLeft(progress.done, progress.total, progress.sinceFirstPacket)};
     }
     return parts;
 }
 
-// One step in making a line narrower: a part takes its next form, and the name may be cut to
-// as few columns as `nameFloor` from then on (none: it stays whole; 0: it goes).
-struct Shortening {
-    Part part;
-    std::size_t nameFloor;
-};
-
 } // namespace
 
 std::string progressLine(std::string_view name, const Progress& progress, std::size_t columns) {
-    const std::size_t room = columns > 0 ? columns - 1 : 0;
-    const std::array<Forms, partCount> parts = partsOf(progress);
-    std::array<std::size_t, partCount> chosen{};
-    const auto rest = [&] {
-        std::string text;
-        for (std::size_t part = 0; part < partCount; ++part) {
-            const Forms& forms = parts[part];
-            const std::string& form =
-                forms.empty() ? "" : forms[std::min(chosen[part], forms.size() - 1)];
-            if (!form.empty()) {
-                text += (text.empty() ? "" : ", ") + form;
-            }
-        }
-        return text;
-    };
-    constexpr std::size_t whole = SIZE_MAX;
-    constexpr std::size_t shortName = 16;
-    constexpr std::size_t shortestName = ellipsis.size() + 5;
-    // The whole line first; then what says least goes first, the percentage and the time left
-    // last.
-    const Shortening order[] = {
-        {none, whole},
-        {progress.resent == 0 ? resent : none, whole},
-        {mode, whole},
-        {none, shortName},
-        {resent, shortName},
-        {where, shortName}, // "120/1103 (10%)"
-        {state, shortName}, // "asked to wait"
-        {none, shortestName},
-        {where, shortestName}, // "10%"
-        {none, 0},
-    };
-    std::string line;
-    for (const Shortening step : order) {
-        if (step.part != none) {
-            ++chosen[step.part];
-        }
-        line = rest();
-        const std::size_t restColumns = columnsOf(line);
-        if (step.nameFloor == 0) {
-            break;
-        }
-        const std::size_t nameRoom = room > restColumns + 2 ? room - restColumns - 2 : 0;
-        if (columnsOf(name) <= nameRoom) {
-            return std::string(name) + ": " + line;
-        }
-        if (step.nameFloor != whole && nameRoom >= step.nameFloor) {
-            return std::string(ellipsis) +
-                   std::string(trailingColumns(name, nameRoom - ellipsis.size())) + ": " + line;
-        }
-    }
-    return std::string(leadingColumns(line, room));
+    return fitProgressLine(name, partsOf(progress), progress.resent == 0, columns);
 }
 
 ProgressDisplay::ProgressDisplay(std::string_view name, int columns)
-    : name_(name), columns_(columns > 0 ? static_cast<std::size_t>(columns) : assumedColumns) {}
+    : name_(name), rewrite_(columns) {}
 
 std::string ProgressDisplay::show(const Progress& progress, Time now) {
-    if (now < next_ && progress.samplerWaits == samplerWaits_) {
+    if (!rewrite_.due(now, progress.samplerWaits != samplerWaits_)) {
         return {};
     }
-    next_ = now + progressEvery;
     samplerWaits_ = progress.samplerWaits;
-    shown_ = true;
-    return '\r' + progressLine(name_, progress, columns_) + "\x1b[K";
+    return rewrite_.rewrite(progressLine(name_, progress, rewrite_.columns()));
 }
 
 std::string ProgressDisplay::end() const {
-    return shown_ ? "\r\x1b[K" : "";
+    return rewrite_.end();
 }
 
 std::string sentLine(std::string_view name, std::uint64_t packets, Time elapsed, bool closedLoop,

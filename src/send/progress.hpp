@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/progress_line.hpp"
 #include "sds/sds_stream.hpp"
 #include "send/handshake.hpp"
 
@@ -43,10 +44,8 @@ class ProgressDisplay {
 
   private:
     std::string_view name_;
-    std::size_t columns_;
-    Time next_{};
+    ProgressRewrite rewrite_;
     bool samplerWaits_ = false;
-    bool shown_ = false;
 };
 
 // "sent voice.sds: 1103 packets in 47.0 s, closed loop, 2 resent"

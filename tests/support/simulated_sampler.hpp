@@ -1,8 +1,8 @@
 #pragma once
 
-// A sampler at the other end of a MIDI cable, for pelitor-send to talk to: it sits on the
-// master side of a pseudo-terminal, takes every message that comes in, checks it, and answers
-// as its script says. Also used by the benchmark, so it needs no test framework.
+// A sampler at the other end of a MIDI cable, for pelitor-send and pelitor-receive to talk to:
+// it sits on the master side of a pseudo-terminal, takes every message that comes in, checks
+// it, and answers as its script says. Also used by the benchmark, so it needs no test framework.
 
 #include "sds/data_packet.hpp"
 #include "sds/handshake_message.hpp"
@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <fcntl.h>
 #include <functional>
+#include <map>
+#include <memory>
 #include <mutex>
 #include <poll.h>
 #include <spawn.h>
@@ -60,6 +62,67 @@ inline std::vector<Answer> ackEverything(const SysExMessage& message, std::size_
         return {};
     }
     return {{{}, handshake(ackType, message.number(), message.bytes[2])}};
+}
+
+// A sampler asked for a dump: it sends `stream` (a header, then its packets). Waiting for
+// answers, it sends the header, then each packet once the one before has its ACK, again on a
+// NAK, and stops on a CANCEL; else it sends the whole dump at once. A packet in `damaged` goes
+// out that many times with a wrong checksum before it goes out right.
+struct DumpingSampler {
+    std::vector<std::uint8_t> stream{};
+    bool waitsForAnswers = true;
+    std::map<std::size_t, unsigned> damaged{};
+};
+
+inline SamplerScript dumpingSampler(DumpingSampler how) {
+    struct State {
+        DumpingSampler how;
+        bool asked = false;
+        bool done = false;
+        std::size_t current = 0; // 0: the header; else the packet before it
+    };
+    auto state = std::make_shared<State>(State{std::move(how)});
+    return [state](const SysExMessage& message, std::size_t) -> std::vector<Answer> {
+        State& s = *state;
+        const auto& stream = s.how.stream;
+        const std::size_t packets = (stream.size() - dumpHeaderSize) / packetSize;
+        const auto part = [&](std::size_t which) {
+            if (which == 0) {
+                return std::vector<std::uint8_t>(stream.begin(), stream.begin() + dumpHeaderSize);
+            }
+            const auto from = stream.begin() + dumpHeaderSize + (which - 1) * packetSize;
+            std::vector<std::uint8_t> bytes(from, from + packetSize);
+            if (unsigned& left = s.how.damaged[which - 1]; left > 0) {
+                --left;
+                bytes[packetChecksumIndex] ^= 1;
+            }
+            return bytes;
+        };
+        if (message.type() == dumpRequestType && !s.asked) {
+            s.asked = true;
+            if (s.how.waitsForAnswers) {
+                return {{{}, part(0)}};
+            }
+            std::vector<std::uint8_t> all;
+            for (std::size_t which = 0; which <= packets; ++which) {
+                const auto bytes = part(which);
+                all.insert(all.end(), bytes.begin(), bytes.end());
+            }
+            return {{{}, all}};
+        }
+        if (!s.how.waitsForAnswers || !s.asked || s.done) {
+            return {};
+        }
+        if (message.type() == cancelType) {
+            s.done = true;
+        } else if (message.type() == ackType) {
+            s.done = ++s.current > packets;
+        }
+        if (s.done || (message.type() != ackType && message.type() != nakType)) {
+            return {};
+        }
+        return {{{}, part(s.current)}};
+    };
 }
 
 class SimulatedSampler {
@@ -188,9 +251,10 @@ class SimulatedSampler {
                 return fault(where + ": a status byte inside");
             }
         }
-        const std::size_t size = message.type() == dumpHeaderType   ? dumpHeaderSize
-                                 : message.type() == dataPacketType ? packetSize
-                                                                    : handshakeSize;
+        const std::size_t size = message.type() == dumpHeaderType    ? dumpHeaderSize
+                                 : message.type() == dataPacketType  ? packetSize
+                                 : message.type() == dumpRequestType ? dumpRequestSize
+                                                                     : handshakeSize;
         if (bytes.size() != size) {
             return fault(where + ": " + std::to_string(bytes.size()) + " bytes");
         }

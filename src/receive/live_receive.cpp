@@ -1,0 +1,91 @@
+#include "receive/live_receive.hpp"
+
+#include <array>
+
+namespace pelitor::receive {
+namespace {
+
+// A byte takes 10 bits at 31,250 bits per second on a MIDI cable.
+constexpr Time wireTimePerByte = 320us;
+
+} // namespace
+
+Result<Reception> receiveDump(const ReceiveSettings& settings, platform::Port& port,
+                              const send::TransferWatch& watch, const ReceiveProgress& progress) {
+    const auto& now = watch.now;
+    Reception reception{Outcome::received, ReceiveHandshake(settings), std::nullopt, {}};
+    ReceiveHandshake& handshake = reception.handshake;
+    MessageReader reader;
+    std::array<std::uint8_t, 512> incoming{};
+    std::size_t next = 0; // the first byte of `incoming` not yet taken
+    std::size_t count = 0;
+    port.discardInput();
+
+    bool interruptTaken = false;
+    Action action = handshake.start();
+    while (!std::holds_alternative<Finish>(action)) {
+        const Send* send = std::get_if<Send>(&action);
+        if (watch.signalled() && !interruptTaken &&
+            !(send != nullptr && send->kind == Send::cancel)) {
+            interruptTaken = true;
+            action = handshake.interrupt();
+            continue;
+        }
+        if (send != nullptr) {
+            if (auto failure = port.write(send->bytes())) {
+                return *failure;
+            }
+            const auto drained = port.drain();
+            if (!drained) {
+                return drained.failure();
+            }
+            Time left = now();
+            if (!*drained) {
+                left += wireTimePerByte * static_cast<Time::rep>(send->size);
+            }
+            if (!reception.headerAt && handshake.dump()) {
+                reception.headerAt = left;
+            }
+            action = handshake.sent(left);
+            progress(reception, left);
+            continue;
+        }
+        // Each message is answered as soon as it is complete; the bytes after it wait.
+        std::optional<Message> message;
+        while (!message && next < count) {
+            message = reader.take(incoming[next++]);
+        }
+        if (message) {
+            action = handshake.received(*message);
+            continue;
+        }
+        const Time waitFrom = now();
+        action = handshake.tick(waitFrom);
+        const Await* await = std::get_if<Await>(&action);
+        if (await == nullptr) {
+            continue;
+        }
+        progress(reception, waitFrom);
+        std::optional<Time> timeout;
+        if (await->deadline) {
+            timeout = *await->deadline - waitFrom;
+        }
+        const auto ready = port.waitForInput(timeout);
+        if (!ready) {
+            return ready.failure();
+        }
+        if (*ready) {
+            const auto read = port.read(incoming);
+            if (!read) {
+                return read.failure();
+            }
+            next = 0;
+            count = *read;
+        }
+    }
+    reception.outcome = std::get<Finish>(action).outcome;
+    reception.endedAt = now();
+    return reception;
+}
+
+} // namespace pelitor::receive

@@ -1,0 +1,141 @@
+// pelitor-receive from a port, end to end, against a simulated sampler on a pseudo-terminal.
+#include "support/program.hpp"
+#include "support/sds_builder.hpp"
+#include "support/simulated_sampler.hpp"
+
+#include <csignal>
+#include <gtest/gtest.h>
+
+namespace pelitor::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// What the sampler received, message by message: "request", "ack 3", "nak 3", "cancel 3".
+std::string kinds(const std::vector<SysExMessage>& messages) {
+    std::string names;
+    for (const SysExMessage& message : messages) {
+        const std::uint8_t type = message.type();
+        names += (names.empty() ? "" : ", ") +
+                 (type == dumpRequestType ? std::string("request")
+                  : type == ackType       ? "ack " + std::to_string(message.number())
+                  : type == nakType       ? "nak " + std::to_string(message.number())
+                  : type == cancelType    ? "cancel " + std::to_string(message.number())
+                                          : "other");
+    }
+    return names;
+}
+
+// "ack 0, ack 0, ack 1, ..." for the header and `packets` packets.
+std::string acks(int packets) {
+    std::string names = "ack 0";
+    for (int i = 0; i < packets; ++i) {
+        names += ", ack " + std::to_string(i);
+    }
+    return names;
+}
+
+class ReceiveFromPort : public ProgramTest {};
+
+TEST_F(ReceiveFromPort, TakesTheDumpWithTheHandshakeOrRefusesIt) {
+    struct Case {
+        std::string label;
+        DumpingSampler sampler; // its stream is set below; no stream: a sampler that is silent
+        std::vector<std::string> options;
+        std::string output;
+        int status;
+        std::string messages; // what the sampler got
+        std::string errorsHave;
+    };
+    const Bytes dump = sdsStream(40 * 3 + 1);
+    const std::string closedLoop = "request, " + acks(4);
+    const std::vector<Case> cases{
+        {"closed loop into a WAV",
+         {dump},
+         {},
+         "kick.wav",
+         0,
+         closedLoop,
+         "received sample 0 into "},
+        {"closed loop into .sds",
+         {dump, true, {}},
+         {},
+         "kick.sds",
+         0,
+         closedLoop,
+         ", 4 packets in "},
+        {"a packet damaged once: NAKed, sent again",
+         {dump, true, {{1, 1}}},
+         {},
+         "kick.sds",
+         0,
+         "request, ack 0, ack 0, nak 1, ack 1, ack 2, ack 3",
+         ", 1 resent"},
+        {"a packet damaged past the retries",
+         {dump, true, {{1, 9}}},
+         {"-r", "2"},
+         "kick.sds",
+         75,
+         "request, ack 0, ack 0, nak 1, nak 1, cancel 1",
+         "packet 1 stayed damaged after 2 NAKs (--retries 2); sent CANCEL after 1 of 4 packets"},
+        {"a sampler that does not wait", {dump, false, {}}, {}, "kick.sds", 0, closedLoop, ""},
+        {"no answer",
+         DumpingSampler{},
+         {"--header-wait", "100", "-n", "7", "-d", "3"},
+         "kick.wav",
+         75,
+         "request, request, request",
+         "the sampler did not answer the dump request for sample 7 on device channel 3 (3 "
+         "requests, 100 ms apart)"},
+    };
+    writeFile(path("dump.sds"), dump);
+    const ProgramRun decoded = run({"--file", path("dump.sds").string(), path("dump.wav").string()},
+                                   "", "'" PELITOR_RECEIVE_BINARY "'");
+    ASSERT_EQ(decoded.status, 0) << decoded.err;
+    for (std::size_t index = 0; index < cases.size(); ++index) {
+        const Case& c = cases[index];
+        const fs::path output = path(std::to_string(index) + c.output);
+        SimulatedSampler sampler(c.sampler.stream.empty() ? SamplerScript()
+                                                          : dumpingSampler(c.sampler));
+        std::vector<std::string> command{PELITOR_RECEIVE_BINARY};
+        command.insert(command.end(), c.options.begin(), c.options.end());
+        command.push_back(sampler.port());
+        command.push_back(output.string());
+        BackgroundProgram program(command, path("out").string(), path("err").string());
+        const int status = program.wait();
+        sampler.finish();
+        const std::string err = readText(path("err"));
+        EXPECT_EQ(status, c.status) << c.label << ": " << err;
+        EXPECT_EQ(kinds(sampler.messages()), c.messages) << c.label;
+        EXPECT_NE(err.find(c.errorsHave), std::string::npos) << c.label << ": " << err;
+        EXPECT_TRUE(sampler.terminalRestored()) << c.label;
+        if (c.status != 0) {
+            EXPECT_FALSE(fs::exists(output)) << c.label;
+        } else {
+            EXPECT_EQ(readFile(output),
+                      readFile(path(c.output.ends_with(".sds") ? "dump.sds" : "dump.wav")))
+                << c.label;
+        }
+    }
+}
+
+TEST_F(ReceiveFromPort, CtrlCSendsCancelWritesNothingAndDiesOfTheSignal) {
+    SimulatedSampler sampler(nullptr);
+    BackgroundProgram program({PELITOR_RECEIVE_BINARY, "--header-wait", "60000", sampler.port(),
+                               path("kick.wav").string()},
+                              path("out").string(), path("err").string());
+    const auto end = SamplerClock::now() + 20s;
+    while (sampler.messages().empty() && SamplerClock::now() < end) {
+        std::this_thread::sleep_for(1ms);
+    }
+    program.signal(SIGINT);
+    program.wait();
+    sampler.finish();
+    EXPECT_EQ(program.diedOf(), SIGINT);
+    EXPECT_EQ(kinds(sampler.messages()), "request, cancel 0");
+    EXPECT_FALSE(fs::exists(path("kick.wav")));
+    EXPECT_TRUE(sampler.terminalRestored());
+}
+
+} // namespace
+} // namespace pelitor::test
