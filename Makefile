@@ -74,10 +74,12 @@ bench: build
 	cmake --build build --target pelitor_bench
 	build/pelitor_bench build/pelitor
 
-# Times pelitor-send over a pseudo-terminal against a simulated sampler: closed and open loop.
+# Times pelitor-send over a pseudo-terminal against a simulated sampler, closed and open loop,
+# and pelitor-receive taking a dump from one.
 bench-send: build
-	cmake --build build --target pelitor_send_bench
+	cmake --build build --target pelitor_send_bench pelitor_receive_bench
 	build/pelitor_send_bench build/pelitor-send
+	build/pelitor_receive_bench build/pelitor-receive
 
 install: build
 	cmake --install build --prefix $(PREFIX)
