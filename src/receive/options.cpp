@@ -122,7 +122,7 @@ std::string usageText() {
            "on. A default name never replaces a file.\n"
            "\n"
            "options:\n" +
-           optionHelp(definitions, 23);
+           optionHelp(definitions, 26);
 }
 
 Result<ReceiveOptions> parseReceiveOptions(std::span<const std::string> arguments) {
