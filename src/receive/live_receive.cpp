@@ -3,12 +3,6 @@
 #include <array>
 
 namespace pelitor::receive {
-namespace {
-
-// A byte takes 10 bits at 31,250 bits per second on a MIDI cable.
-constexpr Time wireTimePerByte = 320us;
-
-} // namespace
 
 Result<Reception> receiveDump(const ReceiveSettings& settings, platform::Port& port,
                               const send::TransferWatch& watch, const ReceiveProgress& progress) {
@@ -32,17 +26,11 @@ Result<Reception> receiveDump(const ReceiveSettings& settings, platform::Port& p
             continue;
         }
         if (send != nullptr) {
-            if (auto failure = port.write(send->bytes())) {
-                return *failure;
+            const auto sent = send::writeMessage(port, send->bytes(), watch);
+            if (!sent) {
+                return sent.failure();
             }
-            const auto drained = port.drain();
-            if (!drained) {
-                return drained.failure();
-            }
-            Time left = now();
-            if (!*drained) {
-                left += wireTimePerByte * static_cast<Time::rep>(send->size);
-            }
+            const Time left = *sent;
             if (!reception.headerAt && handshake.dump()) {
                 reception.headerAt = left;
             }

@@ -81,6 +81,22 @@ int reportOutcome(Outcome outcome, const Transfer& transfer, const Handshake& ha
 
 } // namespace
 
+Result<Time> writeMessage(platform::Port& port, std::span<const std::uint8_t> bytes,
+                          const TransferWatch& watch) {
+    if (auto failure = port.write(bytes)) {
+        return *failure;
+    }
+    const auto drained = port.drain();
+    if (!drained) {
+        return drained.failure();
+    }
+    Time left = watch.now();
+    if (!*drained) {
+        left += wireTimePerByte * static_cast<Time::rep>(bytes.size());
+    }
+    return left;
+}
+
 int runTransfer(const Transfer& transfer, platform::Port& port, const TransferWatch& watch,
                 std::ostream& errors, bool live) {
     const HandshakeSettings& settings = transfer.settings;
@@ -142,22 +158,15 @@ int runTransfer(const Transfer& transfer, platform::Port& port, const TransferWa
         if (send != nullptr) {
             HandshakeMessage cancel;
             const auto bytes = messageBytes(*send, transfer, cancel);
-            if (auto failure = port.write(bytes)) {
-                return portFailed(*failure);
-            }
-            const auto drained = port.drain();
-            if (!drained) {
-                return portFailed(drained.failure());
-            }
-            Time left = now();
-            if (!*drained) {
-                left += wireTimePerByte * static_cast<Time::rep>(bytes.size());
+            const auto left = writeMessage(port, bytes, watch);
+            if (!left) {
+                return portFailed(left.failure());
             }
             if (send->message == Send::dataPacket && !firstPacket) {
-                firstPacket = left;
+                firstPacket = *left;
             }
-            action = handshake.sent(left);
-            show(left);
+            action = handshake.sent(*left);
+            show(*left);
             continue;
         }
         if (!replies.empty()) {

@@ -28,6 +28,11 @@ struct TransferWatch {
     std::function<bool()> signalled;
 };
 
+// Writes one message and waits until it has left the port; gives the time it has, reckoned from
+// its length where the port cannot wait for it.
+Result<Time> writeMessage(platform::Port& port, std::span<const std::uint8_t> bytes,
+                          const TransferWatch& watch);
+
 // Sends the stream with the handshake, shows the progress on `errors` (one rewritten line when
 // `live`), and returns the exit status. Stopped by a signal, it sends CANCEL and returns
 // exitTempFail; the caller then lets the signal end the process.
