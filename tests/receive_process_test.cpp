@@ -137,5 +137,59 @@ TEST_F(ReceiveFromPort, CtrlCSendsCancelWritesNothingAndDiesOfTheSignal) {
     EXPECT_TRUE(sampler.terminalRestored());
 }
 
+// Two programs' ports joined as by a MIDI cable each way: what comes out of one pseudo-terminal
+// goes into the other, until told to stop.
+class Cable {
+  public:
+    Cable() : thread_([this] { relay(); }) {}
+    ~Cable() {
+        stopping_ = true;
+        thread_.join();
+    }
+    const std::string& end(int which) const { return ends_[which].port(); }
+
+  private:
+    void relay() {
+        pollfd sides[2] = {{ends_[0].master(), POLLIN, 0}, {ends_[1].master(), POLLIN, 0}};
+        while (!stopping_) {
+            if (poll(sides, 2, 20) <= 0) {
+                continue;
+            }
+            for (int from = 0; from < 2; ++from) {
+                std::uint8_t buffer[512];
+                if ((sides[from].revents & POLLIN) == 0) {
+                    continue;
+                }
+                const ssize_t count = read(sides[from].fd, buffer, sizeof buffer);
+                if (count > 0 && write(sides[1 - from].fd, buffer, count) != count) {
+                    return;
+                }
+            }
+        }
+    }
+
+    PseudoTerminal ends_[2];
+    std::atomic<bool> stopping_ = false;
+    std::thread thread_;
+};
+
+TEST_F(ReceiveFromPort, TakesWhatPelitorSendSendsByteForByte) {
+    writeFile(path("sent.sds"), sdsStream(40 * 5 + 7, 24));
+    Cable cable;
+    BackgroundProgram receiver(
+        {PELITOR_RECEIVE_BINARY, "--listen", cable.end(1), path("got.sds").string()},
+        path("out").string(), path("err").string());
+    // The receiver drops what came before it opened its port; the sender starts after that.
+    const auto end = SamplerClock::now() + 20s;
+    while (readText(path("err")).empty() && SamplerClock::now() < end) {
+        std::this_thread::sleep_for(1ms);
+    }
+    BackgroundProgram sender({PELITOR_SEND_BINARY, cable.end(0), path("sent.sds").string()},
+                             path("send-out").string(), path("send-err").string());
+    EXPECT_EQ(sender.wait(20s), 0) << readText(path("send-err"));
+    EXPECT_EQ(receiver.wait(20s), 0) << readText(path("err"));
+    EXPECT_EQ(readFile(path("got.sds")), readFile(path("sent.sds")));
+}
+
 } // namespace
 } // namespace pelitor::test

@@ -125,32 +125,57 @@ inline SamplerScript dumpingSampler(DumpingSampler how) {
     };
 }
 
-class SimulatedSampler {
+// A pseudo-terminal for a program to open as its MIDI port, its master side for the test.
+class PseudoTerminal {
   public:
-    explicit SimulatedSampler(SamplerScript script) : script_(std::move(script)) {
+    PseudoTerminal() {
         master_ = posix_openpt(O_RDWR | O_NOCTTY);
         if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) {
             throw std::runtime_error("no pseudo-terminal");
         }
         port_ = ptsname(master_);
-        // Held open, so that the settings pelitor-send leaves behind can be looked at. They are
+        // Held open, so that the settings a program leaves behind can be looked at. They are
         // a terminal's usual ones, which would turn bytes 0A and 0D into others, except that
-        // nothing is echoed: the sampler's answers must not come back to it once pelitor-send
+        // nothing is echoed: what the master writes must not come back to it once the program
         // has given the terminal back.
         slave_ = open(port_.c_str(), O_RDWR | O_NOCTTY);
         tcgetattr(slave_, &original_);
         original_.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL);
         tcsetattr(slave_, TCSANOW, &original_);
-        thread_ = std::thread([this] { serve(); });
     }
-
-    ~SimulatedSampler() {
-        finish();
+    PseudoTerminal(const PseudoTerminal&) = delete;
+    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+    ~PseudoTerminal() {
         close(slave_);
         close(master_);
     }
 
+    int master() const { return master_; }
     const std::string& port() const { return port_; }
+    // Whether the terminal has the settings it had before the program opened it.
+    bool restored() const {
+        termios now{};
+        tcgetattr(slave_, &now);
+        return now.c_iflag == original_.c_iflag && now.c_oflag == original_.c_oflag &&
+               now.c_lflag == original_.c_lflag && now.c_cflag == original_.c_cflag;
+    }
+
+  private:
+    int master_ = -1;
+    int slave_ = -1;
+    std::string port_;
+    termios original_{};
+};
+
+class SimulatedSampler {
+  public:
+    explicit SimulatedSampler(SamplerScript script) : script_(std::move(script)) {
+        thread_ = std::thread([this] { serve(); });
+    }
+
+    ~SimulatedSampler() { finish(); }
+
+    const std::string& port() const { return terminal_.port(); }
 
     // Takes what is still on its way in, then stops listening.
     void finish() {
@@ -174,12 +199,7 @@ class SimulatedSampler {
         return faults_;
     }
     // Whether the terminal has the settings it had before pelitor-send opened it.
-    bool terminalRestored() const {
-        termios now{};
-        tcgetattr(slave_, &now);
-        return now.c_iflag == original_.c_iflag && now.c_oflag == original_.c_oflag &&
-               now.c_lflag == original_.c_lflag && now.c_cflag == original_.c_cflag;
-    }
+    bool terminalRestored() const { return terminal_.restored(); }
 
   private:
     void serve() {
@@ -271,10 +291,8 @@ class SimulatedSampler {
     }
 
     SamplerScript script_;
-    int master_ = -1;
-    int slave_ = -1;
-    std::string port_;
-    termios original_{};
+    PseudoTerminal terminal_;
+    const int master_ = terminal_.master();
     std::atomic<bool> stopping_ = false;
     std::thread thread_;
     mutable std::mutex mutex_;
