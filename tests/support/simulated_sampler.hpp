@@ -16,6 +16,7 @@
 #include <memory>
 #include <mutex>
 #include <poll.h>
+#include <set>
 #include <spawn.h>
 #include <stdexcept>
 #include <string>
@@ -67,11 +68,16 @@ inline std::vector<Answer> ackEverything(const SysExMessage& message, std::size_
 // A sampler asked for a dump: it sends `stream` (a header, then its packets). Waiting for
 // answers, it sends the header, then each packet once the one before has its ACK, again on a
 // NAK, and stops on a CANCEL; else it sends the whole dump at once. A packet in `damaged` goes
-// out that many times with a wrong checksum before it goes out right.
+// out that many times with a wrong checksum before it goes out right; one in `repeated` goes
+// out once more after its ACK, as if the ACK had been missed. Some samplers never send the last
+// packet. A noisy one puts real-time bytes inside each message and its own message before it.
 struct DumpingSampler {
     std::vector<std::uint8_t> stream{};
     bool waitsForAnswers = true;
     std::map<std::size_t, unsigned> damaged{};
+    std::set<std::size_t> repeated{};
+    bool sendsLast = true;
+    bool noisy = false;
 };
 
 inline SamplerScript dumpingSampler(DumpingSampler how) {
@@ -85,16 +91,21 @@ inline SamplerScript dumpingSampler(DumpingSampler how) {
     return [state](const SysExMessage& message, std::size_t) -> std::vector<Answer> {
         State& s = *state;
         const auto& stream = s.how.stream;
-        const std::size_t packets = (stream.size() - dumpHeaderSize) / packetSize;
+        const std::size_t packets =
+            (stream.size() - dumpHeaderSize) / packetSize - (s.how.sendsLast ? 0 : 1);
         const auto part = [&](std::size_t which) {
-            if (which == 0) {
-                return std::vector<std::uint8_t>(stream.begin(), stream.begin() + dumpHeaderSize);
-            }
-            const auto from = stream.begin() + dumpHeaderSize + (which - 1) * packetSize;
-            std::vector<std::uint8_t> bytes(from, from + packetSize);
-            if (unsigned& left = s.how.damaged[which - 1]; left > 0) {
-                --left;
+            const auto from =
+                stream.begin() + (which == 0 ? 0 : dumpHeaderSize + (which - 1) * packetSize);
+            std::vector<std::uint8_t> bytes(from,
+                                            from + (which == 0 ? dumpHeaderSize : packetSize));
+            if (const auto left = s.how.damaged.find(which - 1);
+                which > 0 && left != s.how.damaged.end() && left->second > 0) {
+                --left->second;
                 bytes[packetChecksumIndex] ^= 1;
+            }
+            if (s.how.noisy) {
+                bytes.insert(bytes.begin() + 5, {0xF8, 0xFE});
+                bytes.insert(bytes.begin(), {0xFE, 0xF0, 0x7E, 0x00, 0x06, 0x02, 0x41, 0xF7});
             }
             return bytes;
         };
@@ -115,7 +126,7 @@ inline SamplerScript dumpingSampler(DumpingSampler how) {
         }
         if (message.type() == cancelType) {
             s.done = true;
-        } else if (message.type() == ackType) {
+        } else if (message.type() == ackType && !s.how.repeated.erase(s.current - 1)) {
             s.done = ++s.current > packets;
         }
         if (s.done || (message.type() != ackType && message.type() != nakType)) {
