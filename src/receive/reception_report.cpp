@@ -74,6 +74,9 @@ std::optional<Failure> receptionFailure(const Reception& reception,
     case Outcome::interrupted:
         break;
     }
+    if (!handshake.dump() && settings.listen) {
+        return temporary("interrupted before any dump came");
+    }
     return temporary("interrupted " + whereItStood(handshake) + "; sent CANCEL to the sampler");
 }
 
