@@ -46,6 +46,7 @@ TEST_F(ReceiveFromPort, TakesTheDumpWithTheHandshakeOrRefusesIt) {
         int status;
         std::string messages; // what the sampler got
         std::string errorsHave;
+        Bytes result{}; // none: the dump as it was sent
     };
     const Bytes dump = sdsStream(40 * 3 + 1);
     const std::string closedLoop = "request, " + acks(4);
@@ -77,8 +78,38 @@ TEST_F(ReceiveFromPort, TakesTheDumpWithTheHandshakeOrRefusesIt) {
          "kick.sds",
          75,
          "request, ack 0, ack 0, nak 1, nak 1, cancel 1",
-         "packet 1 stayed damaged after 2 NAKs (--retries 2); sent CANCEL after 1 of 4 packets"},
+         "packet 2 of 4 stayed damaged after 2 NAKs (--retries 2); sent CANCEL after 1 of 4 "
+         "packets"},
         {"a sampler that does not wait", {dump, false, {}}, {}, "kick.sds", 0, closedLoop, ""},
+        {"a sampler that does not wait, a packet damaged",
+         {dump, false, {{1, 1}}},
+         {},
+         "kick.wav",
+         75,
+         "request, ack 0, ack 0, nak 1, ack 2, ack 3",
+         "packet 2 of 4 (words 40 to 79) came damaged and was not sent again; --keep-damaged"},
+        {"a packet sent again after its ACK: ACKed again, the first copy kept",
+         {.stream = dump, .repeated = {1}},
+         {},
+         "kick.sds",
+         0,
+         "request, ack 0, ack 0, ack 1, ack 1, ack 2, ack 3",
+         ", 4 packets in "},
+        {"the last packet, of a single word, never sent: one word shorter",
+         {.stream = dump, .sendsLast = false},
+         {"--packet-wait", "100"},
+         "kick.sds",
+         0,
+         "request, ack 0, ack 0, ack 1, ack 2",
+         "is missing, as some samplers never send it: the sample is 120 words\nreceived sample 0 ",
+         sdsStream(40 * 3)},
+        {"real-time bytes inside messages, the sampler's own message between them",
+         {.stream = dump, .noisy = true},
+         {},
+         "kick.wav",
+         0,
+         closedLoop,
+         "received sample 0 into "},
         {"no answer",
          DumpingSampler{},
          {"--header-wait", "100", "-n", "7", "-d", "3"},
@@ -113,7 +144,9 @@ TEST_F(ReceiveFromPort, TakesTheDumpWithTheHandshakeOrRefusesIt) {
             EXPECT_FALSE(fs::exists(output)) << c.label;
         } else {
             EXPECT_EQ(readFile(output),
-                      readFile(path(c.output.ends_with(".sds") ? "dump.sds" : "dump.wav")))
+                      !c.result.empty()
+                          ? c.result
+                          : readFile(path(c.output.ends_with(".sds") ? "dump.sds" : "dump.wav")))
                 << c.label;
         }
     }
@@ -135,6 +168,60 @@ TEST_F(ReceiveFromPort, CtrlCSendsCancelWritesNothingAndDiesOfTheSignal) {
     EXPECT_EQ(kinds(sampler.messages()), "request, cancel 0");
     EXPECT_FALSE(fs::exists(path("kick.wav")));
     EXPECT_TRUE(sampler.terminalRestored());
+}
+
+// Two programs' ports joined as by a MIDI cable each way: what comes out of one pseudo-terminal
+// goes into the other, until told to stop.
+class Cable {
+  public:
+    Cable() : thread_([this] { relay(); }) {}
+    ~Cable() {
+        stopping_ = true;
+        thread_.join();
+    }
+    const std::string& end(int which) const { return ends_[which].port(); }
+
+  private:
+    void relay() {
+        pollfd sides[2] = {{ends_[0].master(), POLLIN, 0}, {ends_[1].master(), POLLIN, 0}};
+        while (!stopping_) {
+            if (poll(sides, 2, 20) <= 0) {
+                continue;
+            }
+            for (int from = 0; from < 2; ++from) {
+                std::uint8_t buffer[512];
+                if ((sides[from].revents & POLLIN) == 0) {
+                    continue;
+                }
+                const ssize_t count = read(sides[from].fd, buffer, sizeof buffer);
+                if (count > 0 && write(sides[1 - from].fd, buffer, count) != count) {
+                    return;
+                }
+            }
+        }
+    }
+
+    PseudoTerminal ends_[2];
+    std::atomic<bool> stopping_ = false;
+    std::thread thread_;
+};
+
+TEST_F(ReceiveFromPort, TakesWhatPelitorSendSendsByteForByte) {
+    writeFile(path("sent.sds"), sdsStream(40 * 5 + 7, 24));
+    Cable cable;
+    BackgroundProgram receiver(
+        {PELITOR_RECEIVE_BINARY, "--listen", cable.end(1), path("got.sds").string()},
+        path("out").string(), path("err").string());
+    // The receiver drops what came before it opened its port; the sender starts after that.
+    const auto end = SamplerClock::now() + 20s;
+    while (readText(path("err")).empty() && SamplerClock::now() < end) {
+        std::this_thread::sleep_for(1ms);
+    }
+    BackgroundProgram sender({PELITOR_SEND_BINARY, cable.end(0), path("sent.sds").string()},
+                             path("send-out").string(), path("send-err").string());
+    EXPECT_EQ(sender.wait(20s), 0) << readText(path("send-err"));
+    EXPECT_EQ(receiver.wait(20s), 0) << readText(path("err"));
+    EXPECT_EQ(readFile(path("got.sds")), readFile(path("sent.sds")));
 }
 
 } // namespace

@@ -54,22 +54,12 @@ Result<Reception> receiveDump(const ReceiveSettings& settings, platform::Port& p
             continue;
         }
         progress(reception, waitFrom);
-        std::optional<Time> timeout;
-        if (await->deadline) {
-            timeout = *await->deadline - waitFrom;
+        const auto read = send::readUntil(port, await->deadline, waitFrom, incoming);
+        if (!read) {
+            return read.failure();
         }
-        const auto ready = port.waitForInput(timeout);
-        if (!ready) {
-            return ready.failure();
-        }
-        if (*ready) {
-            const auto read = port.read(incoming);
-            if (!read) {
-                return read.failure();
-            }
-            next = 0;
-            count = *read;
-        }
+        next = 0;
+        count = *read;
     }
     reception.outcome = std::get<Finish>(action).outcome;
     reception.endedAt = now();

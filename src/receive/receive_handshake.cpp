@@ -161,6 +161,9 @@ Action ReceiveHandshake::interrupt() {
     if (phase_ == Phase::done) {
         return Finish{outcome_};
     }
+    if (!dump_ && settings_.listen) {
+        return finish(Outcome::interrupted); // no dump was asked for or begun: none to cancel
+    }
     return cancel(Outcome::interrupted, dump_ ? dump_->nextExpected() : 0);
 }
 

@@ -64,7 +64,7 @@ enum class Outcome {
     stopped,       // the sampler sent no packet within the packet wait
     lostPackets,   // the last packet came, but packets before it were lost
     cancelled,     // the sampler cancelled
-    interrupted,   // Ctrl-C, after our CANCEL
+    interrupted,   // Ctrl-C, after our CANCEL if there was anything to cancel
 };
 struct Finish {
     Outcome outcome;
@@ -82,7 +82,8 @@ class ReceiveHandshake {
     Action sent(Time now);
     Action received(const Message& message);
     Action tick(Time now);
-    // Ctrl-C, once the message being sent has gone: tells the sampler with a CANCEL.
+    // Ctrl-C, once the message being sent has gone: tells the sampler with a CANCEL, unless
+    // listening and no dump has begun.
     Action interrupt();
 
     // The dump, once its header has passed.

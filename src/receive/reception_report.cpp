@@ -24,11 +24,16 @@ std::string whereItStood(const ReceiveHandshake& handshake) {
            " packets";
 }
 
-// "packet 5 (words 300 to 359) was damaged": what became of each packet not in good.
+// Counted from 1, as people count and as pelitor-send names them: "packet 6 of 1103".
+std::string packetOfTotal(std::uint64_t index, const DumpAssembly& dump) {
+    return "packet " + std::to_string(index + 1) + " of " + std::to_string(dump.packets());
+}
+
+// "packet 6 of 1103 (words 300 to 359) never came": what became of each packet not in good.
 std::vector<std::string> lostLines(const DumpAssembly& dump) {
     std::vector<std::string> lines;
     for (const LostPacket& packet : dump.lost()) {
-        lines.push_back("packet " + std::to_string(packet.index) + " (" + wordsOf(packet) + ")" +
+        lines.push_back(packetOfTotal(packet.index, dump) + " (" + wordsOf(packet) + ")" +
                         (packet.slot == Slot::damaged ? " came damaged and was not sent again"
                                                       : " never came"));
     }
@@ -55,7 +60,7 @@ std::optional<Failure> receptionFailure(const Reception& reception,
         return Failure{FailureKind::dataError,
                        "refused the dump header: " + handshake.headerFault() + "; sent CANCEL"};
     case Outcome::gaveUp:
-        return temporary("packet " + std::to_string(handshake.dump()->nextExpected()) +
+        return temporary(packetOfTotal(handshake.dump()->nextExpected(), *handshake.dump()) +
                          " stayed damaged after " + std::to_string(settings.retries) +
                          " NAKs (--retries " + std::to_string(settings.retries) +
                          "); sent CANCEL " + whereItStood(handshake));
@@ -68,6 +73,9 @@ std::optional<Failure> receptionFailure(const Reception& reception,
         return temporary("the sampler cancelled the dump " + whereItStood(handshake));
     case Outcome::interrupted:
         break;
+    }
+    if (!handshake.dump() && settings.listen) {
+        return temporary("interrupted before any dump came");
     }
     return temporary("interrupted " + whereItStood(handshake) + "; sent CANCEL to the sampler");
 }

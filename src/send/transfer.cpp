@@ -97,6 +97,22 @@ Result<Time> writeMessage(platform::Port& port, std::span<const std::uint8_t> by
     return left;
 }
 
+Result<std::size_t> readUntil(platform::Port& port, std::optional<Time> deadline, Time now,
+                              std::span<std::uint8_t> into) {
+    std::optional<Time> timeout;
+    if (deadline) {
+        timeout = *deadline - now;
+    }
+    const auto ready = port.waitForInput(timeout);
+    if (!ready) {
+        return ready.failure();
+    }
+    if (!*ready) {
+        return std::size_t{0};
+    }
+    return port.read(into);
+}
+
 int runTransfer(const Transfer& transfer, platform::Port& port, const TransferWatch& watch,
                 std::ostream& errors, bool live) {
     const HandshakeSettings& settings = transfer.settings;
@@ -181,23 +197,13 @@ int runTransfer(const Transfer& transfer, platform::Port& port, const TransferWa
             continue;
         }
         show(waitFrom);
-        std::optional<Time> timeout;
-        if (await->deadline) {
-            timeout = *await->deadline - waitFrom;
+        const auto count = readUntil(port, await->deadline, waitFrom, incoming);
+        if (!count) {
+            return portFailed(count.failure());
         }
-        const auto ready = port.waitForInput(timeout);
-        if (!ready) {
-            return portFailed(ready.failure());
-        }
-        if (*ready) {
-            const auto count = port.read(incoming);
-            if (!count) {
-                return portFailed(count.failure());
-            }
-            for (std::size_t i = 0; i < *count; ++i) {
-                if (const auto reply = scanner.take(incoming[i])) {
-                    replies.push_back(*reply);
-                }
+        for (std::size_t i = 0; i < *count; ++i) {
+            if (const auto reply = scanner.take(incoming[i])) {
+                replies.push_back(*reply);
             }
         }
     }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <span>
 #include <string_view>
@@ -32,6 +33,11 @@ struct TransferWatch {
 // its length where the port cannot wait for it.
 Result<Time> writeMessage(platform::Port& port, std::span<const std::uint8_t> bytes,
                           const TransferWatch& watch);
+
+// Waits for input until `deadline` (none: as long as it takes), from `now`, and reads what has
+// come into `into`; 0 bytes when the deadline came first.
+Result<std::size_t> readUntil(platform::Port& port, std::optional<Time> deadline, Time now,
+                              std::span<std::uint8_t> into);
 
 // Sends the stream with the handshake, shows the progress on `errors` (one rewritten line when
 // `live`), and returns the exit status. Stopped by a signal, it sends CANCEL and returns

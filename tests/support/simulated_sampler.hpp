@@ -16,6 +16,7 @@
 #include <memory>
 #include <mutex>
 #include <poll.h>
+#include <set>
 #include <spawn.h>
 #include <stdexcept>
 #include <string>
@@ -67,11 +68,16 @@ inline std::vector<Answer> ackEverything(const SysExMessage& message, std::size_
 // A sampler asked for a dump: it sends `stream` (a header, then its packets). Waiting for
 // answers, it sends the header, then each packet once the one before has its ACK, again on a
 // NAK, and stops on a CANCEL; else it sends the whole dump at once. A packet in `damaged` goes
-// out that many times with a wrong checksum before it goes out right.
+// out that many times with a wrong checksum before it goes out right; one in `repeated` goes
+// out once more after its ACK, as if the ACK had been missed. Some samplers never send the last
+// packet. A noisy one puts real-time bytes inside each message and its own message before it.
 struct DumpingSampler {
     std::vector<std::uint8_t> stream{};
     bool waitsForAnswers = true;
     std::map<std::size_t, unsigned> damaged{};
+    std::set<std::size_t> repeated{};
+    bool sendsLast = true;
+    bool noisy = false;
 };
 
 inline SamplerScript dumpingSampler(DumpingSampler how) {
@@ -85,16 +91,21 @@ inline SamplerScript dumpingSampler(DumpingSampler how) {
     return [state](const SysExMessage& message, std::size_t) -> std::vector<Answer> {
         State& s = *state;
         const auto& stream = s.how.stream;
-        const std::size_t packets = (stream.size() - dumpHeaderSize) / packetSize;
+        const std::size_t packets =
+            (stream.size() - dumpHeaderSize) / packetSize - (s.how.sendsLast ? 0 : 1);
         const auto part = [&](std::size_t which) {
-            if (which == 0) {
-                return std::vector<std::uint8_t>(stream.begin(), stream.begin() + dumpHeaderSize);
-            }
-            const auto from = stream.begin() + dumpHeaderSize + (which - 1) * packetSize;
-            std::vector<std::uint8_t> bytes(from, from + packetSize);
-            if (unsigned& left = s.how.damaged[which - 1]; left > 0) {
-                --left;
+            const auto from =
+                stream.begin() + (which == 0 ? 0 : dumpHeaderSize + (which - 1) * packetSize);
+            std::vector<std::uint8_t> bytes(from,
+                                            from + (which == 0 ? dumpHeaderSize : packetSize));
+            if (const auto left = s.how.damaged.find(which - 1);
+                which > 0 && left != s.how.damaged.end() && left->second > 0) {
+                --left->second;
                 bytes[packetChecksumIndex] ^= 1;
+            }
+            if (s.how.noisy) {
+                bytes.insert(bytes.begin() + 5, {0xF8, 0xFE});
+                bytes.insert(bytes.begin(), {0xFE, 0xF0, 0x7E, 0x00, 0x06, 0x02, 0x41, 0xF7});
             }
             return bytes;
         };
@@ -115,7 +126,7 @@ inline SamplerScript dumpingSampler(DumpingSampler how) {
         }
         if (message.type() == cancelType) {
             s.done = true;
-        } else if (message.type() == ackType) {
+        } else if (message.type() == ackType && !s.how.repeated.erase(s.current - 1)) {
             s.done = ++s.current > packets;
         }
         if (s.done || (message.type() != ackType && message.type() != nakType)) {
@@ -125,32 +136,57 @@ inline SamplerScript dumpingSampler(DumpingSampler how) {
     };
 }
 
-class SimulatedSampler {
+// A pseudo-terminal for a program to open as its MIDI port, its master side for the test.
+class PseudoTerminal {
   public:
-    explicit SimulatedSampler(SamplerScript script) : script_(std::move(script)) {
+    PseudoTerminal() {
         master_ = posix_openpt(O_RDWR | O_NOCTTY);
         if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) {
             throw std::runtime_error("no pseudo-terminal");
         }
         port_ = ptsname(master_);
-        // Held open, so that the settings pelitor-send leaves behind can be looked at. They are
+        // Held open, so that the settings a program leaves behind can be looked at. They are
         // a terminal's usual ones, which would turn bytes 0A and 0D into others, except that
-        // nothing is echoed: the sampler's answers must not come back to it once pelitor-send
+        // nothing is echoed: what the master writes must not come back to it once the program
         // has given the terminal back.
         slave_ = open(port_.c_str(), O_RDWR | O_NOCTTY);
         tcgetattr(slave_, &original_);
         original_.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL);
         tcsetattr(slave_, TCSANOW, &original_);
-        thread_ = std::thread([this] { serve(); });
     }
-
-    ~SimulatedSampler() {
-        finish();
+    PseudoTerminal(const PseudoTerminal&) = delete;
+    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+    ~PseudoTerminal() {
         close(slave_);
         close(master_);
     }
 
+    int master() const { return master_; }
     const std::string& port() const { return port_; }
+    // Whether the terminal has the settings it had before the program opened it.
+    bool restored() const {
+        termios now{};
+        tcgetattr(slave_, &now);
+        return now.c_iflag == original_.c_iflag && now.c_oflag == original_.c_oflag &&
+               now.c_lflag == original_.c_lflag && now.c_cflag == original_.c_cflag;
+    }
+
+  private:
+    int master_ = -1;
+    int slave_ = -1;
+    std::string port_;
+    termios original_{};
+};
+
+class SimulatedSampler {
+  public:
+    explicit SimulatedSampler(SamplerScript script) : script_(std::move(script)) {
+        thread_ = std::thread([this] { serve(); });
+    }
+
+    ~SimulatedSampler() { finish(); }
+
+    const std::string& port() const { return terminal_.port(); }
 
     // Takes what is still on its way in, then stops listening.
     void finish() {
@@ -174,12 +210,7 @@ class SimulatedSampler {
         return faults_;
     }
     // Whether the terminal has the settings it had before pelitor-send opened it.
-    bool terminalRestored() const {
-        termios now{};
-        tcgetattr(slave_, &now);
-        return now.c_iflag == original_.c_iflag && now.c_oflag == original_.c_oflag &&
-               now.c_lflag == original_.c_lflag && now.c_cflag == original_.c_cflag;
-    }
+    bool terminalRestored() const { return terminal_.restored(); }
 
   private:
     void serve() {
@@ -271,10 +302,8 @@ class SimulatedSampler {
     }
 
     SamplerScript script_;
-    int master_ = -1;
-    int slave_ = -1;
-    std::string port_;
-    termios original_{};
+    PseudoTerminal terminal_;
+    const int master_ = terminal_.master();
     std::atomic<bool> stopping_ = false;
     std::thread thread_;
     mutable std::mutex mutex_;
