@@ -1,5 +1,4 @@
 #include "send/options.hpp"
-#include "send/port_name.hpp"
 
 #include <gtest/gtest.h>
 
@@ -61,50 +60,6 @@ TEST(SendOptions, TakesEachTaskAndItsSettings) {
     for (const auto& [arguments, expected] : cases) {
         EXPECT_EQ(parsed(arguments), expected);
     }
-}
-
-TEST(PortName, MapsAlsaNamesToTheirDeviceFiles) {
-    const std::vector<std::pair<std::string, std::string>> cases{
-        {"hw:1,0", "/dev/snd/midiC1D0"},
-        {"hw:12,3,0", "/dev/snd/midiC12D3"},
-        {"/dev/ttyUSB0", "/dev/ttyUSB0"},
-        {"midi", "midi"},
-        {"hw:1", "usage: not a port name; hw:CARD,DEVICE expected, as pelitor-send --list shows"},
-        {"hw:1,", "usage: not a port name; hw:CARD,DEVICE expected, as pelitor-send --list shows"},
-        {"hw:a,0", "usage: not a port name; hw:CARD,DEVICE expected, as pelitor-send --list shows"},
-        {"hw:1,0,0,0",
-         "usage: not a port name; hw:CARD,DEVICE expected, as pelitor-send --list shows"},
-        {"hw:1000,0",
-         "usage: not a port name; hw:CARD,DEVICE expected, as pelitor-send --list shows"},
-        {"hw:1,0,2", "unavailable: only subdevice 0 can be opened; use hw:1,0"},
-    };
-    for (const auto& [port, expected] : cases) {
-        const auto path = portDevicePath(port);
-        const std::string text =
-            path ? *path
-                 : (path.failure().kind == FailureKind::usage ? "usage: " : "unavailable: ") +
-                       path.failure().message;
-        EXPECT_EQ(text, expected) << port;
-    }
-}
-
-TEST(PortList, NamesEachRawMidiDeviceAfterItsCard) {
-    const std::string cards = " 0 [PCH            ]: HDA-Intel - HDA Intel PCH\n"
-                              "                      HDA Intel PCH at 0xf7f10000 irq 32\n"
-                              " 1 [UMONE          ]: USB-Audio - UM-ONE\n"
-                              "                      Roland UM-ONE at usb-0000:00:14.0-2\n"
-                              "10 [Dual           ]: USB-Audio - MIDI Dual\n";
-    const auto names = parseSoundCards(cards);
-    EXPECT_EQ(names, (std::map<unsigned, std::string>{
-                         {0, "HDA Intel PCH"}, {1, "UM-ONE"}, {10, "MIDI Dual"}}));
-    const std::vector<std::string> files{"controlC1", "midiC10D1", "midiC1D0", "pcmC0D0p",
-                                         "midiC10D0", "midiC2D0",  "midiCxD0", "seq"};
-    EXPECT_EQ(describePorts(files, names),
-              (std::vector<std::string>{"hw:1,0   UM-ONE  /dev/snd/midiC1D0",
-                                        "hw:2,0   (unnamed card)  /dev/snd/midiC2D0",
-                                        "hw:10,0  MIDI Dual  /dev/snd/midiC10D0",
-                                        "hw:10,1  MIDI Dual  /dev/snd/midiC10D1"}));
-    EXPECT_TRUE(describePorts(std::vector<std::string>{"timer", "seq"}, {}).empty());
 }
 
 } // namespace

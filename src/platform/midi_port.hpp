@@ -4,8 +4,18 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace pelitor::platform {
+
+// A PORT that starts with / or . is the path of a device file; any other is an ALSA name.
+constexpr bool namesDeviceFile(std::string_view port) {
+    return port.starts_with('/') || port.starts_with('.');
+}
+
+// The port PORT names: a device file (MidiPort) or an ALSA raw MIDI port (AlsaMidiPort). The
+// failure's message says why not and, where it can, what to do about it.
+Result<std::unique_ptr<Port>> openMidiPort(const std::string& port);
 
 // A MIDI port opened by its device file: an ALSA raw MIDI device, a serial terminal or a
 // pseudo-terminal. A terminal is switched to raw bytes while it is open and given back its

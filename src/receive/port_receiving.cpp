@@ -12,7 +12,6 @@
 #include "receive/receive_report.hpp"
 #include "receive/reception_report.hpp"
 #include "receive/sample_wav.hpp"
-#include "send/port_name.hpp"
 
 namespace pelitor::receive {
 namespace {
@@ -36,10 +35,6 @@ std::string startLine(const ReceiveOptions& options) {
 int receiveFromPort(const ReceiveOptions& options, std::ostream& errors) {
     const ReceiveSettings& settings = options.settings;
     const std::string portName = subjectName(options.port);
-    const auto path = send::portDevicePath(options.port);
-    if (!path) {
-        return fail(errors, portName, path.failure());
-    }
     const auto directory = intoDirectory(options.output);
     if (!directory) {
         return fail(errors, subjectName(platform::displayName(*options.output)),
@@ -51,7 +46,7 @@ int receiveFromPort(const ReceiveOptions& options, std::ostream& errors) {
             .front();
     };
     const auto refusal = [&](const PlannedOutput& output) {
-        return outputRefusal(output, *path, "the port");
+        return outputRefusal(output, options.port, "the port");
     };
     if (!settings.listen) {
         if (const auto failure = refusal(plan(settings.sampleNumber))) {
@@ -63,7 +58,7 @@ int receiveFromPort(const ReceiveOptions& options, std::ostream& errors) {
     // Made before the port, so that a signal ends the process only once the port, gone first,
     // has been given back its settings.
     const platform::GracefulEnd graceful;
-    auto port = platform::MidiPort::open(*path);
+    auto port = platform::openMidiPort(options.port);
     if (!port) {
         return fail(errors, portName, port.failure());
     }
@@ -85,7 +80,7 @@ int receiveFromPort(const ReceiveOptions& options, std::ostream& errors) {
                    << std::flush;
         }
     };
-    const auto reception = receiveDump(settings, *port, watch, progress);
+    const auto reception = receiveDump(settings, **port, watch, progress);
     errors << display.end() << std::flush;
     if (!reception) {
         return fail(errors, portName, reception.failure());

@@ -7,7 +7,6 @@
 #include "sds/sds_stream.hpp"
 #include "send/options.hpp"
 #include "send/port_list.hpp"
-#include "send/port_name.hpp"
 #include "send/progress.hpp"
 #include "send/sds_input.hpp"
 #include "send/send_report.hpp"
@@ -41,14 +40,10 @@ Result<CheckedFile> readChecked(const std::string& path) {
 }
 
 int send(const SendOptions& options, const CheckedFile& file, std::ostream& errors) {
-    const auto path = portDevicePath(options.port);
-    if (!path) {
-        return fail(errors, subjectName(options.port), path.failure());
-    }
     // Made before the port, so that a signal ends the process only once the port, gone first,
     // has been given back its settings.
     const platform::GracefulEnd graceful;
-    auto port = platform::MidiPort::open(*path);
+    auto port = platform::openMidiPort(options.port);
     if (!port) {
         return fail(errors, subjectName(options.port), port.failure());
     }
@@ -67,7 +62,7 @@ int send(const SendOptions& options, const CheckedFile& file, std::ostream& erro
                         stream,
                         file.stream.header.sampleNumber,
                         {file.stream.packets, channel, options.interval, options.retries}},
-                       *port, watch, errors,
+                       **port, watch, errors,
                        platform::isTerminal(platform::StandardStream::errors));
 }
 

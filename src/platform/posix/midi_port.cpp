@@ -1,6 +1,8 @@
 #include "platform/midi_port.hpp"
 
+#include "platform/alsa_midi_port.hpp"
 #include "platform/posix/graceful_end_wake.hpp"
+#include "platform/posix/port_open_hint.hpp"
 
 #include <algorithm>
 #include <cerrno>
@@ -32,7 +34,9 @@ constexpr auto discardLimit = std::chrono::milliseconds(20);
 // How long one write may wait for room in the output buffer before the port counts as stuck.
 constexpr int stuckMilliseconds = 5000;
 
-std::string hint(int error) {
+} // namespace
+
+std::string portOpenHint(int error) {
     switch (error) {
     case EACCES:
     case EPERM:
@@ -41,6 +45,7 @@ std::string hint(int error) {
     case EBUSY:
         return " (another program, amidi perhaps, is using the port)";
     case ENOENT:
+    case EINVAL: // alsa-lib's word for a card number there cannot be
     case ENXIO:
     case ENODEV:
         return " (pelitor-send --list shows the ports there are)";
@@ -48,6 +53,8 @@ std::string hint(int error) {
         return "";
     }
 }
+
+namespace {
 
 Failure unavailable(std::string message) {
     return {FailureKind::unavailable, std::move(message)};
@@ -75,16 +82,27 @@ MidiPort::~MidiPort() {
     close(fd_);
 }
 
+Result<std::unique_ptr<Port>> openMidiPort(const std::string& port) {
+    if (!namesDeviceFile(port)) {
+        return AlsaMidiPort::open(port);
+    }
+    auto opened = MidiPort::open(port);
+    if (!opened) {
+        return opened.failure();
+    }
+    return std::unique_ptr<Port>(std::make_unique<MidiPort>(std::move(*opened)));
+}
+
 Result<MidiPort> MidiPort::open(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
-        return unavailable(std::strerror(error) + hint(error));
+        return unavailable(std::strerror(error) + portOpenHint(error));
     }
     struct stat status {};
     if (fstat(fd, &status) != 0 || !S_ISCHR(status.st_mode)) {
         close(fd);
-        return unavailable("not a MIDI port (neither hw:CARD,DEVICE nor a character device)");
+        return unavailable("not a MIDI port (not a character device)");
     }
 #if defined(__linux__)
     if (major(status.st_rdev) == alsaMajor) {

@@ -1,0 +1,188 @@
+#include "platform/alsa_midi_port.hpp"
+
+#include "platform/posix/graceful_end_wake.hpp"
+#include "platform/posix/port_open_hint.hpp"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <poll.h>
+#include <vector>
+#if PELITOR_ALSA
+#include <alsa/asoundlib.h>
+#endif
+
+namespace pelitor::platform {
+
+#if PELITOR_ALSA
+
+namespace {
+
+// How long what was waiting in the port may take to drop before the port counts as one that
+// never stops sending: far more than any leftover reply needs.
+constexpr auto discardLimit = std::chrono::milliseconds(20);
+
+// How long one write may wait for room in the output buffer before the port counts as stuck.
+constexpr int stuckMilliseconds = 5000;
+
+// alsa-lib writes its own lines to stderr; the program's message says what went wrong.
+void quiet(const char*, int, const char*, int, const char*, ...) {}
+
+Failure failed(const char* doing, int error) {
+    return {FailureKind::ioError, std::string(doing) + ": " + snd_strerror(error)};
+}
+
+std::vector<pollfd> descriptors(snd_rawmidi_t* stream) {
+    std::vector<pollfd> fds(
+        static_cast<std::size_t>(std::max(snd_rawmidi_poll_descriptors_count(stream), 0)));
+    const int count =
+        snd_rawmidi_poll_descriptors(stream, fds.data(), static_cast<unsigned>(fds.size()));
+    fds.resize(static_cast<std::size_t>(std::max(count, 0)));
+    return fds;
+}
+
+} // namespace
+
+struct AlsaMidiPort::Streams {
+    snd_rawmidi_t* input = nullptr;
+    snd_rawmidi_t* output = nullptr;
+};
+
+AlsaMidiPort::AlsaMidiPort(std::unique_ptr<Streams> streams) : streams_(std::move(streams)) {}
+
+AlsaMidiPort::~AlsaMidiPort() {
+    snd_rawmidi_close(streams_->input);
+    snd_rawmidi_close(streams_->output);
+}
+
+Result<std::unique_ptr<Port>> AlsaMidiPort::open(const std::string& name) {
+    snd_lib_error_set_handler(quiet);
+    auto streams = std::make_unique<Streams>();
+    const int result =
+        snd_rawmidi_open(&streams->input, &streams->output, name.c_str(), SND_RAWMIDI_NONBLOCK);
+    if (result < 0) {
+        return Failure{FailureKind::unavailable, snd_strerror(result) + portOpenHint(-result)};
+    }
+    return std::unique_ptr<Port>(new AlsaMidiPort(std::move(streams)));
+}
+
+std::optional<Failure> AlsaMidiPort::write(std::span<const std::uint8_t> bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = snd_rawmidi_write(streams_->output, bytes.data(), bytes.size());
+        if (written > 0) {
+            bytes = bytes.subspan(static_cast<std::size_t>(written));
+            continue;
+        }
+        if (written == -EINTR) {
+            continue;
+        }
+        if (written < 0 && written != -EAGAIN) {
+            return failed("the port failed while sending", static_cast<int>(written));
+        }
+        std::vector<pollfd> room = descriptors(streams_->output);
+        const int ready = poll(room.data(), room.size(), stuckMilliseconds);
+        if (ready == 0) {
+            return Failure{FailureKind::ioError, "the port has taken no bytes for 5 s"};
+        }
+        if (ready < 0 && errno != EINTR) {
+            return failed("the port failed while sending", -errno);
+        }
+    }
+    return std::nullopt;
+}
+
+Result<bool> AlsaMidiPort::drain() {
+    const int result = snd_rawmidi_drain(streams_->output);
+    // Ctrl-C may cut the wait short; what is left goes out before anything written after it.
+    if (result < 0 && result != -EINTR) {
+        return failed("the port failed while sending", result);
+    }
+    return true;
+}
+
+Result<bool> AlsaMidiPort::waitForInput(std::optional<std::chrono::nanoseconds> timeout) {
+    std::vector<pollfd> fds = descriptors(streams_->input);
+    const auto inputs = static_cast<unsigned>(fds.size());
+    fds.push_back({gracefulEndWakeDescriptor(), POLLIN, 0});
+    int milliseconds = -1;
+    if (timeout) {
+        // Rounded up, so that a deadline is never woken for before it has passed.
+        const auto rounded = std::chrono::ceil<std::chrono::milliseconds>(*timeout).count();
+        milliseconds = static_cast<int>(std::clamp<std::int64_t>(rounded, 0, INT_MAX));
+    }
+    const int ready = poll(fds.data(), fds.size(), milliseconds);
+    if (ready < 0) {
+        if (errno == EINTR) {
+            return false;
+        }
+        return failed("waiting for the port", -errno);
+    }
+    unsigned short events = 0;
+    snd_rawmidi_poll_descriptors_revents(streams_->input, fds.data(), inputs, &events);
+    if (events & (POLLERR | POLLNVAL)) {
+        return Failure{FailureKind::ioError, "the port failed while sending"};
+    }
+    return (events & (POLLIN | POLLHUP)) != 0;
+}
+
+Result<std::size_t> AlsaMidiPort::read(std::span<std::uint8_t> into) {
+    for (;;) {
+        const ssize_t count = snd_rawmidi_read(streams_->input, into.data(), into.size());
+        if (count >= 0) {
+            return static_cast<std::size_t>(count);
+        }
+        if (count == -EINTR) {
+            continue;
+        }
+        if (count == -EAGAIN) {
+            return std::size_t{0};
+        }
+        return failed("the port failed while reading the sampler's answer",
+                      static_cast<int>(count));
+    }
+}
+
+void AlsaMidiPort::discardInput() {
+    const auto end = std::chrono::steady_clock::now() + discardLimit;
+    std::uint8_t ignored[256];
+    while (snd_rawmidi_read(streams_->input, ignored, sizeof ignored) > 0 &&
+           std::chrono::steady_clock::now() < end) {
+    }
+}
+
+#else
+
+// Never made: without alsa-lib no name opens.
+struct AlsaMidiPort::Streams {};
+
+AlsaMidiPort::AlsaMidiPort(std::unique_ptr<Streams> streams) : streams_(std::move(streams)) {}
+
+AlsaMidiPort::~AlsaMidiPort() = default;
+
+Result<std::unique_ptr<Port>> AlsaMidiPort::open(const std::string&) {
+    return Failure{FailureKind::unavailable,
+                   "this build has no alsa-lib, so ALSA port names cannot be opened; give the "
+                   "path of the port's device file"};
+}
+
+std::optional<Failure> AlsaMidiPort::write(std::span<const std::uint8_t>) {
+    return std::nullopt;
+}
+
+Result<bool> AlsaMidiPort::drain() {
+    return false;
+}
+
+Result<bool> AlsaMidiPort::waitForInput(std::optional<std::chrono::nanoseconds>) {
+    return false;
+}
+
+Result<std::size_t> AlsaMidiPort::read(std::span<std::uint8_t>) {
+    return std::size_t{0};
+}
+
+void AlsaMidiPort::discardInput() {}
+
+#endif
+
+} // namespace pelitor::platform
