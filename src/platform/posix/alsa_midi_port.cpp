@@ -9,7 +9,7 @@
 #include <poll.h>
 #include <vector>
 #if PELITOR_ALSA
-#include <alsa/asoundlib.h>
+#include "platform/posix/alsa_quiet.hpp"
 #endif
 
 namespace pelitor::platform {
@@ -24,9 +24,6 @@ constexpr auto discardLimit = std::chrono::milliseconds(20);
 
 // How long one write may wait for room in the output buffer before the port counts as stuck.
 constexpr int stuckMilliseconds = 5000;
-
-// alsa-lib writes its own lines to stderr; the program's message says what went wrong.
-void quiet(const char*, int, const char*, int, const char*, ...) {}
 
 Failure failed(const char* doing, int error) {
     return {FailureKind::ioError, std::string(doing) + ": " + snd_strerror(error)};
@@ -56,7 +53,7 @@ AlsaMidiPort::~AlsaMidiPort() {
 }
 
 Result<std::unique_ptr<Port>> AlsaMidiPort::open(const std::string& name) {
-    snd_lib_error_set_handler(quiet);
+    silenceAlsaLib();
     auto streams = std::make_unique<Streams>();
     const int result =
         snd_rawmidi_open(&streams->input, &streams->output, name.c_str(), SND_RAWMIDI_NONBLOCK);

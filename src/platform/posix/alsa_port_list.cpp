@@ -1,7 +1,9 @@
 #include "platform/alsa_midi_port.hpp"
 
 #if PELITOR_ALSA
-#include <alsa/asoundlib.h>
+#include "platform/posix/alsa_quiet.hpp"
+
+#include <algorithm>
 #endif
 
 namespace pelitor::platform {
@@ -44,6 +46,7 @@ void addDevice(snd_ctl_t* control, unsigned card, unsigned device,
 } // namespace
 
 Result<std::vector<RawMidiPort>> rawMidiPorts() {
+    silenceAlsaLib();
     std::vector<RawMidiPort> ports;
     int card = -1;
     while (snd_card_next(&card) == 0 && card >= 0) {
