@@ -1,11 +1,10 @@
 #include "platform/alsa_midi_port.hpp"
 
 #include "platform/posix/graceful_end_wake.hpp"
-#include "platform/posix/port_open_hint.hpp"
+#include "platform/posix/port_shared.hpp"
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <poll.h>
 #include <vector>
 #if PELITOR_ALSA
@@ -17,13 +16,6 @@ namespace pelitor::platform {
 #if PELITOR_ALSA
 
 namespace {
-
-// How long what was waiting in the port may take to drop before the port counts as one that
-// never stops sending: far more than any leftover reply needs.
-constexpr auto discardLimit = std::chrono::milliseconds(20);
-
-// How long one write may wait for room in the output buffer before the port counts as stuck.
-constexpr int stuckMilliseconds = 5000;
 
 Failure failed(const char* doing, int error) {
     return {FailureKind::ioError, std::string(doing) + ": " + snd_strerror(error)};
@@ -101,13 +93,7 @@ Result<bool> AlsaMidiPort::waitForInput(std::optional<std::chrono::nanoseconds> 
     std::vector<pollfd> fds = descriptors(streams_->input);
     const auto inputs = static_cast<unsigned>(fds.size());
     fds.push_back({gracefulEndWakeDescriptor(), POLLIN, 0});
-    int milliseconds = -1;
-    if (timeout) {
-        // Rounded up, so that a deadline is never woken for before it has passed.
-        const auto rounded = std::chrono::ceil<std::chrono::milliseconds>(*timeout).count();
-        milliseconds = static_cast<int>(std::clamp<std::int64_t>(rounded, 0, INT_MAX));
-    }
-    const int ready = poll(fds.data(), fds.size(), milliseconds);
+    const int ready = poll(fds.data(), fds.size(), pollMilliseconds(timeout));
     if (ready < 0) {
         if (errno == EINTR) {
             return false;

@@ -2,11 +2,9 @@
 
 #include "platform/alsa_midi_port.hpp"
 #include "platform/posix/graceful_end_wake.hpp"
-#include "platform/posix/port_open_hint.hpp"
+#include "platform/posix/port_shared.hpp"
 
-#include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -21,20 +19,6 @@
 #endif
 
 namespace pelitor::platform {
-namespace {
-
-#if defined(__linux__)
-constexpr unsigned alsaMajor = 116; // the character devices of ALSA's /dev/snd
-#endif
-
-// How long what was waiting in the port may take to drop before the port counts as one that
-// never stops sending: far more than any leftover reply needs.
-constexpr auto discardLimit = std::chrono::milliseconds(20);
-
-// How long one write may wait for room in the output buffer before the port counts as stuck.
-constexpr int stuckMilliseconds = 5000;
-
-} // namespace
 
 std::string portOpenHint(int error) {
     switch (error) {
@@ -55,6 +39,10 @@ std::string portOpenHint(int error) {
 }
 
 namespace {
+
+#if defined(__linux__)
+constexpr unsigned alsaMajor = 116; // the character devices of ALSA's /dev/snd
+#endif
 
 Failure unavailable(std::string message) {
     return {FailureKind::unavailable, std::move(message)};
@@ -179,13 +167,7 @@ Result<bool> MidiPort::drain() {
 
 Result<bool> MidiPort::waitForInput(std::optional<std::chrono::nanoseconds> timeout) {
     pollfd fds[] = {{fd_, POLLIN, 0}, {gracefulEndWakeDescriptor(), POLLIN, 0}};
-    int milliseconds = -1;
-    if (timeout) {
-        // Rounded up, so that a deadline is never woken for before it has passed.
-        const auto rounded = std::chrono::ceil<std::chrono::milliseconds>(*timeout).count();
-        milliseconds = static_cast<int>(std::clamp<std::int64_t>(rounded, 0, INT_MAX));
-    }
-    const int ready = poll(fds, 2, milliseconds);
+    const int ready = poll(fds, 2, pollMilliseconds(timeout));
     if (ready < 0) {
         if (errno == EINTR) {
             return false;
