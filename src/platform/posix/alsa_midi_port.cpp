@@ -30,34 +30,45 @@ std::vector<pollfd> descriptors(snd_rawmidi_t* stream) {
     return fds;
 }
 
-} // namespace
+// The port's two streams, both left without blocking: waits are poll()'s, with the signal
+// policy's wake descriptor beside them.
+class AlsaMidiPort final : public Port {
+  public:
+    AlsaMidiPort(snd_rawmidi_t* input, snd_rawmidi_t* output) : input_(input), output_(output) {}
+    AlsaMidiPort(const AlsaMidiPort&) = delete;
+    AlsaMidiPort& operator=(const AlsaMidiPort&) = delete;
+    ~AlsaMidiPort() override {
+        snd_rawmidi_close(input_);
+        snd_rawmidi_close(output_);
+    }
 
-struct AlsaMidiPort::Streams {
-    snd_rawmidi_t* input = nullptr;
-    snd_rawmidi_t* output = nullptr;
+    std::optional<Failure> write(std::span<const std::uint8_t> bytes) override;
+    Result<bool> drain() override;
+    Result<bool> waitForInput(std::optional<std::chrono::nanoseconds> timeout) override;
+    Result<std::size_t> read(std::span<std::uint8_t> into) override;
+    void discardInput() override;
+
+  private:
+    snd_rawmidi_t* input_;
+    snd_rawmidi_t* output_;
 };
 
-AlsaMidiPort::AlsaMidiPort(std::unique_ptr<Streams> streams) : streams_(std::move(streams)) {}
+} // namespace
 
-AlsaMidiPort::~AlsaMidiPort() {
-    snd_rawmidi_close(streams_->input);
-    snd_rawmidi_close(streams_->output);
-}
-
-Result<std::unique_ptr<Port>> AlsaMidiPort::open(const std::string& name) {
+Result<std::unique_ptr<Port>> openAlsaMidiPort(const std::string& name) {
     silenceAlsaLib();
-    auto streams = std::make_unique<Streams>();
-    const int result =
-        snd_rawmidi_open(&streams->input, &streams->output, name.c_str(), SND_RAWMIDI_NONBLOCK);
+    snd_rawmidi_t* input = nullptr;
+    snd_rawmidi_t* output = nullptr;
+    const int result = snd_rawmidi_open(&input, &output, name.c_str(), SND_RAWMIDI_NONBLOCK);
     if (result < 0) {
         return Failure{FailureKind::unavailable, snd_strerror(result) + portOpenHint(-result)};
     }
-    return std::unique_ptr<Port>(new AlsaMidiPort(std::move(streams)));
+    return std::unique_ptr<Port>(std::make_unique<AlsaMidiPort>(input, output));
 }
 
 std::optional<Failure> AlsaMidiPort::write(std::span<const std::uint8_t> bytes) {
     while (!bytes.empty()) {
-        const ssize_t written = snd_rawmidi_write(streams_->output, bytes.data(), bytes.size());
+        const ssize_t written = snd_rawmidi_write(output_, bytes.data(), bytes.size());
         if (written > 0) {
             bytes = bytes.subspan(static_cast<std::size_t>(written));
             continue;
@@ -68,7 +79,7 @@ std::optional<Failure> AlsaMidiPort::write(std::span<const std::uint8_t> bytes) 
         if (written < 0 && written != -EAGAIN) {
             return failed("the port failed while sending", static_cast<int>(written));
         }
-        std::vector<pollfd> room = descriptors(streams_->output);
+        std::vector<pollfd> room = descriptors(output_);
         const int ready = poll(room.data(), room.size(), stuckMilliseconds);
         if (ready == 0) {
             return Failure{FailureKind::ioError, "the port has taken no bytes for 5 s"};
@@ -81,7 +92,7 @@ std::optional<Failure> AlsaMidiPort::write(std::span<const std::uint8_t> bytes) 
 }
 
 Result<bool> AlsaMidiPort::drain() {
-    const int result = snd_rawmidi_drain(streams_->output);
+    const int result = snd_rawmidi_drain(output_);
     // Ctrl-C may cut the wait short; what is left goes out before anything written after it.
     if (result < 0 && result != -EINTR) {
         return failed("the port failed while sending", result);
@@ -90,7 +101,7 @@ Result<bool> AlsaMidiPort::drain() {
 }
 
 Result<bool> AlsaMidiPort::waitForInput(std::optional<std::chrono::nanoseconds> timeout) {
-    std::vector<pollfd> fds = descriptors(streams_->input);
+    std::vector<pollfd> fds = descriptors(input_);
     const auto inputs = static_cast<unsigned>(fds.size());
     fds.push_back({gracefulEndWakeDescriptor(), POLLIN, 0});
     const int ready = poll(fds.data(), fds.size(), pollMilliseconds(timeout));
@@ -101,7 +112,7 @@ Result<bool> AlsaMidiPort::waitForInput(std::optional<std::chrono::nanoseconds> 
         return failed("waiting for the port", -errno);
     }
     unsigned short events = 0;
-    snd_rawmidi_poll_descriptors_revents(streams_->input, fds.data(), inputs, &events);
+    snd_rawmidi_poll_descriptors_revents(input_, fds.data(), inputs, &events);
     if (events & (POLLERR | POLLNVAL)) {
         return Failure{FailureKind::ioError, "the port failed while sending"};
     }
@@ -110,7 +121,7 @@ Result<bool> AlsaMidiPort::waitForInput(std::optional<std::chrono::nanoseconds> 
 
 Result<std::size_t> AlsaMidiPort::read(std::span<std::uint8_t> into) {
     for (;;) {
-        const ssize_t count = snd_rawmidi_read(streams_->input, into.data(), into.size());
+        const ssize_t count = snd_rawmidi_read(input_, into.data(), into.size());
         if (count >= 0) {
             return static_cast<std::size_t>(count);
         }
@@ -128,43 +139,18 @@ Result<std::size_t> AlsaMidiPort::read(std::span<std::uint8_t> into) {
 void AlsaMidiPort::discardInput() {
     const auto end = std::chrono::steady_clock::now() + discardLimit;
     std::uint8_t ignored[256];
-    while (snd_rawmidi_read(streams_->input, ignored, sizeof ignored) > 0 &&
+    while (snd_rawmidi_read(input_, ignored, sizeof ignored) > 0 &&
            std::chrono::steady_clock::now() < end) {
     }
 }
 
 #else
 
-// Never made: without alsa-lib no name opens.
-struct AlsaMidiPort::Streams {};
-
-AlsaMidiPort::AlsaMidiPort(std::unique_ptr<Streams> streams) : streams_(std::move(streams)) {}
-
-AlsaMidiPort::~AlsaMidiPort() = default;
-
-Result<std::unique_ptr<Port>> AlsaMidiPort::open(const std::string&) {
+Result<std::unique_ptr<Port>> openAlsaMidiPort(const std::string&) {
     return Failure{FailureKind::unavailable,
                    "this build has no alsa-lib, so ALSA port names cannot be opened; give the "
                    "path of the port's device file"};
 }
-
-std::optional<Failure> AlsaMidiPort::write(std::span<const std::uint8_t>) {
-    return std::nullopt;
-}
-
-Result<bool> AlsaMidiPort::drain() {
-    return false;
-}
-
-Result<bool> AlsaMidiPort::waitForInput(std::optional<std::chrono::nanoseconds>) {
-    return false;
-}
-
-Result<std::size_t> AlsaMidiPort::read(std::span<std::uint8_t>) {
-    return std::size_t{0};
-}
-
-void AlsaMidiPort::discardInput() {}
 
 #endif
 

@@ -72,7 +72,7 @@ MidiPort::~MidiPort() {
 
 Result<std::unique_ptr<Port>> openMidiPort(const std::string& port) {
     if (!namesDeviceFile(port)) {
-        return AlsaMidiPort::open(port);
+        return openAlsaMidiPort(port);
     }
     auto opened = MidiPort::open(port);
     if (!opened) {
