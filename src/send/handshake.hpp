@@ -83,8 +83,6 @@ class Handshake {
     std::uint64_t lateAnswers() const { return lateAnswers_; }
     // Refusals that came too late to send their packet again.
     std::uint64_t unrepaired() const { return unrepaired_; }
-    // The longest a late answer has taken, from the end of its packet.
-    Time lateLatency() const { return lateLatency_; }
     // How long an answer to a data packet is now awaited in closed loop.
     Time ackWait() const;
 
@@ -119,7 +117,7 @@ class Handshake {
     Time sentAt_{};
     std::uint64_t lateAnswers_ = 0;
     std::uint64_t unrepaired_ = 0;
-    Time lateLatency_{};
+    Time lateLatency_{}; // the longest a late answer took, from the end of its packet
     Time deadline_{};
     Outcome outcome_ = Outcome::sent;
 };

@@ -92,10 +92,9 @@ std::string sentLine(std::string_view name, std::uint64_t packets, Time elapsed,
                          lateAnswers == 1 ? "answer" : "answers"));
 }
 
-std::string lateNote(Time latency) {
-    return format("the sampler answers late (%.0f ms after a packet); waiting longer for each "
-                  "answer",
-                  std::chrono::duration<double, std::milli>(latency).count());
+std::string lateNote(Time wait) {
+    return format("the sampler answers late; waiting up to %.0f ms for each answer",
+                  std::chrono::duration<double, std::milli>(wait).count());
 }
 
 std::string streamSummary(std::string_view name, const SdsStream& stream) {

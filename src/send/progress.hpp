@@ -54,8 +54,9 @@ class ProgressDisplay {
 std::string sentLine(std::string_view name, std::uint64_t packets, Time elapsed, bool closedLoop,
                      std::uint64_t resent, std::uint64_t lateAnswers = 0);
 
-// Said once, when the sampler is first seen answering a packet after it was given up on.
-std::string lateNote(Time latency);
+// Said once, when the sampler is first seen answering a packet after it was given up on: how
+// long each answer is now awaited.
+std::string lateNote(Time wait);
 
 // What --check says of a valid file: width, rate, length, packets, loop, channel and number.
 std::string streamSummary(std::string_view name, const SdsStream& stream);

@@ -201,7 +201,7 @@ int runTransfer(const Transfer& transfer, platform::Port& port, const TransferWa
             action = handshake.received(reply, at);
             if (!lateBefore && handshake.lateAnswers() > 0) {
                 write(display.end());
-                complain(errors, transfer.portName, lateNote(handshake.lateLatency()));
+                complain(errors, transfer.portName, lateNote(handshake.ackWait()));
             }
             continue;
         }
