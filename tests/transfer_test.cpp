@@ -1,4 +1,5 @@
 // The transfer loop against a scripted port and its clock: when each message goes out.
+#include "common/exit_status.hpp"
 #include "send/transfer.hpp"
 #include "support/scripted_port.hpp"
 #include "support/sds_builder.hpp"
@@ -89,6 +90,26 @@ TEST(Transfer, ResendsWhatALateSamplerRefuses) {
         "pelitor-send: port: the sampler answers late; waiting up to 90 ms for each answer\n"
         "sent voice.sds: 12 packets in 1.0 s, closed loop, 2 resent, 1 late "
         "answer\n"))
+        << errors.str();
+}
+
+TEST(Transfer, FailsWhenARefusalCameTooLateToSendThePacketAgain) {
+    const test::SamplerScript refusesPacket0Late = [](const SysExMessage& message, std::size_t) {
+        if (message.type() == 0x02 && message.number() == 0) {
+            return std::vector<Answer>{{100ms, handshake(nakType, 0)}};
+        }
+        return std::vector<Answer>{};
+    };
+    test::ScriptedPort port(40ms, refusesPacket0Late);
+    std::ostringstream errors;
+    const int status =
+        runTransfer({"voice.sds", "port", test::sdsStream(40 * 3), 0, {.packets = 3}}, port,
+                    port.watch(), errors, false);
+    EXPECT_EQ(status, exitTempFail);
+    EXPECT_TRUE(errors.str().ends_with(
+        "sent voice.sds: 3 packets in 2.2 s, open loop, 0 resent\npelitor-send: port: the "
+        "sampler refused a packet too late to send it again; the sample it holds may be "
+        "damaged (try a larger --ack-wait)\n"))
         << errors.str();
 }
 

@@ -134,6 +134,7 @@ Action Handshake::received(const Reply& reply, Time now) {
         reply.type == waitType || onHeader_ || reply.packetNumber == (current_ & 0x7F);
     if (!forCurrent || phase_ == Phase::pacing) {
         if (reply.type == nakType) {
+            answered_ = true;
             ++unrepaired_;
         }
         return awaitAgain();

@@ -63,9 +63,11 @@ int reportOutcome(Outcome outcome, const Transfer& transfer, const Handshake& ha
             return exitSuccess;
         }
         complain(errors, transfer.portName,
-                 "the sampler refused " + std::to_string(handshake.unrepaired()) +
-                     " packet(s) too late to send them again; the sample it holds may be "
-                     "damaged (try a larger --ack-wait)");
+                 (handshake.unrepaired() == 1
+                      ? std::string("the sampler refused a packet too late to send it again")
+                      : "the sampler refused " + std::to_string(handshake.unrepaired()) +
+                            " packets too late to send them again") +
+                     "; the sample it holds may be damaged (try a larger --ack-wait)");
         return exitTempFail;
     case Outcome::cancelled:
         complain(errors, transfer.portName,
