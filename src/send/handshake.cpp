@@ -57,7 +57,13 @@ Action Handshake::next(Time now, bool answered) {
     onHeader_ = false;
     refusals_ = 0;
     if (current_ == settings_.packets) {
-        return finish(unrepaired_ == 0 ? Outcome::sent : Outcome::unrepaired);
+        // A receiver that answers may yet answer the last packet late: it gets one more wait.
+        if (!answered && closedLoop_ && current_ > 0 && phase_ != Phase::lingering) {
+            phase_ = Phase::lingering;
+            deadline_ = now + ackWait();
+            return Await{deadline_};
+        }
+        return finishSent();
     }
     return sendFrom(now);
 }
@@ -74,6 +80,10 @@ Action Handshake::cancel(Outcome outcome) {
     outcome_ = outcome;
     phase_ = Phase::cancelling;
     return Send{Send::cancel, current_};
+}
+
+Action Handshake::finishSent() {
+    return finish(unrepaired_ == 0 ? Outcome::sent : Outcome::unrepaired);
 }
 
 Action Handshake::finish(Outcome outcome) {
@@ -112,6 +122,9 @@ Action Handshake::lateAnswer(const Reply& reply, Time now) {
         refusals_ = previousRefusals_;
         return refused(now);
     }
+    if (phase_ == Phase::lingering) {
+        return finishSent();
+    }
     if (phase_ == Phase::awaiting) {
         deadline_ = std::max(deadline_, sentAt_ + ackWait());
     }
@@ -132,7 +145,8 @@ Action Handshake::received(const Reply& reply, Time now) {
     // A late answer about an earlier packet never counts for this one, nor for one not yet sent.
     const bool forCurrent =
         reply.type == waitType || onHeader_ || reply.packetNumber == (current_ & 0x7F);
-    if (!forCurrent || phase_ == Phase::pacing) {
+    const bool currentSent = phase_ != Phase::pacing && phase_ != Phase::lingering;
+    if (!forCurrent || !currentSent) {
         if (reply.type == nakType) {
             answered_ = true;
             ++unrepaired_;
@@ -158,6 +172,9 @@ Action Handshake::tick(Time now) {
     }
     if (phase_ == Phase::pacing && now >= deadline_) {
         return sendCurrent();
+    }
+    if (phase_ == Phase::lingering && now >= deadline_) {
+        return finishSent();
     }
     return awaitAgain();
 }

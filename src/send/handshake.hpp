@@ -87,7 +87,9 @@ class Handshake {
     Time ackWait() const;
 
   private:
-    enum class Phase { idle, pacing, sending, awaiting, samplerWaits, cancelling, done };
+    // pacing: waiting out the gap before a message; lingering: after the last packet, for a
+    // late answer about it.
+    enum class Phase { idle, pacing, sending, awaiting, samplerWaits, lingering, cancelling, done };
 
     Action sendCurrent();
     // Sends the current message, or first waits out the gap after the last one.
@@ -100,6 +102,8 @@ class Handshake {
     bool lateForPrevious(const Reply& reply) const;
     Action cancel(Outcome outcome);
     Action finish(Outcome outcome);
+    // All has been sent; whether each refusal was acted on decides the outcome.
+    Action finishSent();
     Action awaitAgain() const;
 
     HandshakeSettings settings_;
