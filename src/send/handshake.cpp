@@ -180,6 +180,9 @@ Action Handshake::tick(Time now) {
 }
 
 Action Handshake::interrupt() {
+    if (phase_ == Phase::lingering) {
+        --current_; // still the last packet's answer that is awaited
+    }
     return cancel(Outcome::interrupted);
 }
 
