@@ -15,7 +15,7 @@ Time Handshake::ackWait() const {
         return *settings_.ackWait;
     }
     // A receiver that has answered gets at least the time to answer again, and once seen
-    // answering late, half as long again as the latest answer it gave.
+    // answering late, half as long again as the longest late answer it gave.
     const Time learned = std::min(lateLatency_ + lateLatency_ / 2, longestLearnedAckWait);
     return std::max({leastAckWait, settings_.interval, learned});
 }
@@ -58,7 +58,7 @@ Action Handshake::next(Time now, bool answered) {
     refusals_ = 0;
     if (current_ == settings_.packets) {
         // A receiver that answers may yet answer the last packet late: it gets one more wait.
-        if (!answered && closedLoop_ && current_ > 0 && phase_ != Phase::lingering) {
+        if (!answered && closedLoop_ && current_ > 0) {
             phase_ = Phase::lingering;
             deadline_ = now + ackWait();
             return Await{deadline_};
