@@ -15,6 +15,8 @@ TEST(ProgressText, SaysWhereTheTransferStands) {
     };
     EXPECT_EQ(onWide("v.sds", {.total = 1103}),
               "v.sds: dump header sent, waiting up to 2 s for the sampler to answer");
+    EXPECT_EQ(onWide("v.sds", {.total = 1103, .headerWait = std::chrono::milliseconds(2500)}),
+              "v.sds: dump header sent, waiting up to 2.5 s for the sampler to answer");
     EXPECT_EQ(onWide("v.sds", {.total = 1103, .samplerWaits = true}),
               "v.sds: dump header sent, the sampler asked to wait");
     EXPECT_EQ(onWide("v.sds", {.total = 1103, .onHeader = false}),
@@ -34,6 +36,8 @@ TEST(ProgressText, SaysWhereTheTransferStands) {
               "v.sds: 110 of 1103 packets (9%), open loop, 0 resent, the sampler asked to wait");
     EXPECT_EQ(sentLine("voice.sds", 1103, std::chrono::milliseconds(47'049), true, 2),
               "sent voice.sds: 1103 packets in 47.0 s, closed loop, 2 resent");
+    EXPECT_EQ(sentLine("voice.sds", 1103, seconds(47), true, 0, 40),
+              "sent voice.sds: 1103 packets in 47.0 s, closed loop, 0 resent, 40 late answers");
 }
 
 TEST(ProgressText, SummarisesACheckedStream) {

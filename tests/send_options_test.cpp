@@ -12,13 +12,25 @@ std::string parsed(std::vector<std::string> arguments) {
         return "failure: " + options.failure().message;
     }
     const char* tasks[] = {"send", "list", "check", "help", "version"};
-    std::string text =
-        std::string(tasks[options->task]) + " [" + options->port + "][" + options->file + "] i=" +
-        std::to_string(
-            std::chrono::duration_cast<std::chrono::milliseconds>(options->interval).count()) +
-        " r=" + std::to_string(options->retries);
+    const HandshakeSettings& handshake = options->handshake;
+    const auto ms = [](Time time) {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(time).count();
+    };
+    std::string text = std::string(tasks[options->task]) + " [" + options->port + "][" +
+                       options->file + "] i=" + std::to_string(ms(handshake.interval)) +
+                       " r=" + std::to_string(handshake.retries);
     if (options->deviceChannel) {
         text += " d=" + std::to_string(*options->deviceChannel);
+    }
+    // The pacing settings only where they are not the defaults.
+    if (handshake.headerWait != defaultHeaderWait) {
+        text += " header=" + std::to_string(ms(handshake.headerWait));
+    }
+    if (handshake.ackWait) {
+        text += " ack=" + std::to_string(ms(*handshake.ackWait));
+    }
+    if (handshake.gap != defaultGap) {
+        text += " gap=" + std::to_string(ms(handshake.gap));
     }
     return text;
 }
@@ -56,6 +68,13 @@ TEST(SendOptions, TakesEachTaskAndItsSettings) {
          "goes after '--': pelitor-send PORT -- -take1.sds"},
         {{"-x", "p", "f"}, "failure: -x: unknown option"},
         {{"hw:1,0", "--", "-take1.sds"}, "send [hw:1,0][-take1.sds] i=20 r=5"},
+        {{"--header-wait", "60000", "--ack-wait=1", "--gap", "10000", "p", "f"},
+         "send [p][f] i=20 r=5 header=60000 ack=1 gap=10000"},
+        {{"--header-wait=100", "--ack-wait", "10000", "--gap=0", "p", "f"},
+         "send [p][f] i=20 r=5 header=100 ack=10000"},
+        {{"--header-wait", "99", "p", "f"}, "failure: --header-wait 99: must be 100 to 60000"},
+        {{"--ack-wait", "0", "p", "f"}, "failure: --ack-wait 0: must be 1 to 10000"},
+        {{"--gap", "10001", "p", "f"}, "failure: --gap 10001: must be 0 to 10000"},
     };
     for (const auto& [arguments, expected] : cases) {
         EXPECT_EQ(parsed(arguments), expected);

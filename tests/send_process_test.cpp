@@ -241,6 +241,20 @@ TEST_F(Sender, GoesOnInOpenLoopWhenTheSamplerIsSilent) {
     EXPECT_TRUE(sent.err.ends_with(unanswered)) << sent.err;
 }
 
+TEST_F(Sender, WaitsForTheHeaderAndBetweenPacketsAsAsked) {
+    const Bytes file = sdsStream(40 * 4);
+    const Transfer sent = send(file, nullptr, {"--header-wait", "300", "--gap", "100", "-i", "0"});
+    EXPECT_EQ(sent.status, 0);
+    EXPECT_EQ(sent.received, file);
+    ASSERT_EQ(sent.messages.size(), 5U);
+    const double header = secondsBetween(sent.messages[0].at, sent.messages[1].at);
+    EXPECT_GE(header, 0.28);
+    EXPECT_LT(header, 1.5);
+    for (std::size_t i = 2; i < sent.messages.size(); ++i) {
+        EXPECT_GE(secondsBetween(sent.messages[i - 1].at, sent.messages[i].at), 0.09) << i;
+    }
+}
+
 TEST_F(Sender, TakesTheAnswersOfASamplerThatAnswersSomePackets) {
     const Bytes file = sdsStream(40 * 8);
     const Transfer sent = send(file, [](const SysExMessage& message, std::size_t) {

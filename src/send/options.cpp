@@ -30,25 +30,51 @@ constexpr Apply setTask = [](const GivenOption&, Given& given) {
 constexpr HelpLine intervalHelp[] = {
     {"MS", "pause between packets when the sampler does not answer"},
     {"", "({range}, default {default})"}};
-constexpr HelpLine retriesHelp[] = {
-    {"N", "resends of a packet the sampler refuses ({range}, default {default})"}};
+constexpr HelpLine retriesHelp[] = {{"N", "resends of a packet the sampler refuses"},
+                                    {"", "({range}, default {default})"}};
+constexpr HelpLine headerWaitHelp[] = {
+    {"MS", "wait for an answer to the dump header before going on"},
+    {"", "unanswered; longer for a sampler slow to make room"},
+    {"", "({range}, default {default})"}};
+constexpr HelpLine ackWaitHelp[] = {
+    {"MS", "wait for an answer to a packet before taking silence as"},
+    {"", "go on ({range}; default: the larger of 20 and -i,"},
+    {"", "lengthened for a sampler seen answering late)"}};
+constexpr HelpLine gapHelp[] = {{"MS", "least pause from one packet's end to the next, for a"},
+                                {"", "sampler that garbles packets sent close together"},
+                                {"", "({range}, default {default})"}};
 constexpr HelpLine deviceHelp[] = {{"N", "device channel of every message sent and of the replies"},
                                    {"", "({range}, default: the file's)"}};
 
+constexpr std::uint32_t millisecondsOf(std::chrono::milliseconds time) {
+    return static_cast<std::uint32_t>(time.count());
+}
+
 constexpr Option<Given> table[] = {
-    {{"interval",
-      'i',
-      true,
-      {0, 10000, static_cast<std::uint32_t>(defaultInterval.count())},
-      intervalHelp},
+    {{"interval", 'i', true, {0, 10000, millisecondsOf(defaultInterval)}, intervalHelp},
      storeNumber<Given,
                  [](std::uint32_t ms, Given& g) {
-                     g.options.interval = std::chrono::milliseconds(ms);
+                     g.options.handshake.interval = std::chrono::milliseconds(ms);
                  }>},
     {{"retries", 'r', true, {0, 100, defaultRetries}, retriesHelp},
      storeNumber<Given,
                  [](std::uint32_t n, Given& g) {
-                     g.options.retries = n;
+                     g.options.handshake.retries = n;
+                 }>},
+    {{"header-wait", 0, true, {100, 60000, millisecondsOf(defaultHeaderWait)}, headerWaitHelp},
+     storeNumber<Given,
+                 [](std::uint32_t ms, Given& g) {
+                     g.options.handshake.headerWait = std::chrono::milliseconds(ms);
+                 }>},
+    {{"ack-wait", 0, true, {1, 10000}, ackWaitHelp},
+     storeNumber<Given,
+                 [](std::uint32_t ms, Given& g) {
+                     g.options.handshake.ackWait = std::chrono::milliseconds(ms);
+                 }>},
+    {{"gap", 0, true, {0, 10000, millisecondsOf(defaultGap)}, gapHelp},
+     storeNumber<Given,
+                 [](std::uint32_t ms, Given& g) {
+                     g.options.handshake.gap = std::chrono::milliseconds(ms);
                  }>},
     {{"device", 'd', true, {0, 127}, deviceHelp},
      storeNumber<Given,
@@ -94,8 +120,8 @@ std::string usageText() {
            "character device or pseudo-terminal.\n"
            "\n"
            "options:\n" +
-           optionHelp(definitions, 21) +
-           "  --                 end the options (for a file name that starts with -)\n";
+           optionHelp(definitions, 24) +
+           "  --                    end the options (for a file name that starts with -)\n";
 }
 
 Result<SendOptions> parseSendOptions(std::span<const std::string> arguments) {

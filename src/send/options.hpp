@@ -15,8 +15,7 @@ struct SendOptions {
     enum Task { send, list, check, help, version } task = send;
     std::string port;
     std::string file;
-    Time interval = defaultInterval;
-    unsigned retries = defaultRetries;
+    HandshakeSettings handshake; // its pacing and retries; the rest comes from the file
     std::optional<std::uint8_t> deviceChannel; // overrides the file's
 };
 

@@ -38,7 +38,7 @@ ProgressParts partsOf(const Progress& progress) {
     };
     const Forms waits{"the sampler asked to wait", "asked to wait"};
     if (progress.onHeader) {
-        const double timeout = std::chrono::duration<double>(headerTimeout).count();
+        const double timeout = std::chrono::duration<double>(progress.headerWait).count();
         return {Forms{"dump header sent", "header sent"},
                 {},
                 {},
@@ -81,11 +81,20 @@ std::string ProgressDisplay::end() const {
 }
 
 std::string sentLine(std::string_view name, std::uint64_t packets, Time elapsed, bool closedLoop,
-                     std::uint64_t resent) {
+                     std::uint64_t resent, std::uint64_t lateAnswers) {
     return "sent " + std::string(name) +
            format(": %llu packets in %.1f s, ", static_cast<unsigned long long>(packets),
                   std::chrono::duration<double>(elapsed).count()) +
-           modeName(closedLoop) + format(", %llu resent", static_cast<unsigned long long>(resent));
+           modeName(closedLoop) + format(", %llu resent", static_cast<unsigned long long>(resent)) +
+           (lateAnswers == 0
+                ? ""
+                : format(", %llu late %s", static_cast<unsigned long long>(lateAnswers),
+                         lateAnswers == 1 ? "answer" : "answers"));
+}
+
+std::string lateNote(Time wait) {
+    return format("the sampler answers late; waiting up to %.0f ms for each answer",
+                  std::chrono::duration<double, std::milli>(wait).count());
 }
 
 std::string streamSummary(std::string_view name, const SdsStream& stream) {

@@ -20,6 +20,7 @@ struct Progress {
     bool samplerWaits = false;
     std::uint64_t resent = 0;
     Time sinceFirstPacket{};
+    Time headerWait = defaultHeaderWait;
 };
 
 // "voice.sds: 120 of 1103 packets (10%), closed loop, 2 resent, 0:42 left", on a terminal
@@ -48,9 +49,14 @@ class ProgressDisplay {
     bool samplerWaits_ = false;
 };
 
-// "sent voice.sds: 1103 packets in 47.0 s, closed loop, 2 resent"
+// "sent voice.sds: 1103 packets in 47.0 s, closed loop, 2 resent", and ", 40 late answers"
+// where there were any.
 std::string sentLine(std::string_view name, std::uint64_t packets, Time elapsed, bool closedLoop,
-                     std::uint64_t resent);
+                     std::uint64_t resent, std::uint64_t lateAnswers = 0);
+
+// Said once, when the sampler is first seen answering a packet after it was given up on: how
+// long each answer is now awaited.
+std::string lateNote(Time wait);
 
 // What --check says of a valid file: width, rate, length, packets, loop, channel and number.
 std::string streamSummary(std::string_view name, const SdsStream& stream);

@@ -57,13 +57,12 @@ int send(const SendOptions& options, const CheckedFile& file, std::ostream& erro
                               [&graceful] {
                                   return graceful.signalled();
                               }};
-    return runTransfer({options.file,
-                        options.port,
-                        stream,
-                        file.stream.header.sampleNumber,
-                        {file.stream.packets, channel, options.interval, options.retries}},
-                       **port, watch, errors,
-                       platform::isTerminal(platform::StandardStream::errors));
+    HandshakeSettings settings = options.handshake;
+    settings.packets = file.stream.packets;
+    settings.deviceChannel = channel;
+    return runTransfer(
+        {options.file, options.port, stream, file.stream.header.sampleNumber, settings}, **port,
+        watch, errors, platform::isTerminal(platform::StandardStream::errors));
 }
 
 } // namespace

@@ -53,12 +53,22 @@ int reportOutcome(Outcome outcome, const Transfer& transfer, const Handshake& ha
     const std::uint64_t packets = transfer.settings.packets;
     switch (outcome) {
     case Outcome::sent:
+    case Outcome::unrepaired:
         errors << sentLine(transfer.fileName, packets, elapsed, handshake.closedLoop(),
-                           handshake.resent())
+                           handshake.resent(), handshake.lateAnswers())
                << '\n'
                << std::flush;
         hintIfUnanswered(handshake, transfer, errors);
-        return exitSuccess;
+        if (outcome == Outcome::sent) {
+            return exitSuccess;
+        }
+        complain(errors, transfer.portName,
+                 (handshake.unrepaired() == 1
+                      ? std::string("the sampler refused a packet too late to send it again")
+                      : "the sampler refused " + std::to_string(handshake.unrepaired()) +
+                            " packets too late to send them again") +
+                     "; the sample it holds may be damaged (try a larger --ack-wait)");
+        return exitTempFail;
     case Outcome::cancelled:
         complain(errors, transfer.portName,
                  "the sampler cancelled the transfer at " + packetOfTotal(handshake, packets));
@@ -119,7 +129,7 @@ int runTransfer(const Transfer& transfer, platform::Port& port, const TransferWa
     const auto& now = watch.now;
     Handshake handshake(settings);
     ReplyScanner scanner;
-    std::deque<Reply> replies;
+    std::deque<std::pair<Reply, Time>> replies; // each with the time it was read
     std::array<std::uint8_t, 512> incoming{};
     std::optional<Time> firstPacket;
     ProgressDisplay display(transfer.fileName,
@@ -131,7 +141,8 @@ int runTransfer(const Transfer& transfer, platform::Port& port, const TransferWa
                         handshake.closedLoop(),
                         handshake.samplerWaits(),
                         handshake.resent(),
-                        firstPacket ? at - *firstPacket : Time{}};
+                        firstPacket ? at - *firstPacket : Time{},
+                        settings.headerWait};
     };
     // On a terminal one line that rewrites itself; elsewhere nothing until the end.
     const auto write = [&](const std::string& codes) {
@@ -186,8 +197,14 @@ int runTransfer(const Transfer& transfer, platform::Port& port, const TransferWa
             continue;
         }
         if (!replies.empty()) {
-            action = handshake.received(replies.front());
+            const auto [reply, at] = replies.front();
             replies.pop_front();
+            const bool lateBefore = handshake.lateAnswers() > 0;
+            action = handshake.received(reply, at);
+            if (!lateBefore && handshake.lateAnswers() > 0) {
+                write(display.end());
+                complain(errors, transfer.portName, lateNote(handshake.ackWait()));
+            }
             continue;
         }
         const Time waitFrom = now();
@@ -201,9 +218,10 @@ int runTransfer(const Transfer& transfer, platform::Port& port, const TransferWa
         if (!count) {
             return portFailed(count.failure());
         }
+        const Time readAt = now();
         for (std::size_t i = 0; i < *count; ++i) {
             if (const auto reply = scanner.take(incoming[i])) {
-                replies.push_back(*reply);
+                replies.emplace_back(*reply, readAt);
             }
         }
     }
