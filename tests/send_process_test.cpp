@@ -231,9 +231,10 @@ TEST_F(Sender, GoesOnInOpenLoopWhenTheSamplerIsSilent) {
     EXPECT_EQ(sent.status, 0);
     EXPECT_EQ(sent.received, file);
     ASSERT_EQ(sent.messages.size(), 5U);
-    EXPECT_GE(secondsBetween(sent.messages[0].at, sent.messages[1].at), 1.9);
+    // Wide margins: a busy machine may read a message late, and the next one soon after it.
+    EXPECT_GE(secondsBetween(sent.messages[0].at, sent.messages[1].at), 1.8);
     for (std::size_t i = 2; i < sent.messages.size(); ++i) {
-        EXPECT_GE(secondsBetween(sent.messages[i - 1].at, sent.messages[i].at), 0.035) << i;
+        EXPECT_GE(secondsBetween(sent.messages[i - 1].at, sent.messages[i].at), 0.02) << i;
     }
     EXPECT_LT(sent.seconds, 10);
     EXPECT_NE(sent.err.find(" s, open loop, 0 resent\npelitor-send: "), std::string::npos)
