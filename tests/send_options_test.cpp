@@ -22,6 +22,17 @@ std::string parsed(std::vector<std::string> arguments) {
     if (options->deviceChannel) {
         text += " d=" + std::to_string(*options->deviceChannel);
     }
+    if (options->sampleNumber) {
+        text += " n=" + std::to_string(*options->sampleNumber);
+    }
+    const LoopRequest& loop = options->wordShape.loop;
+    if (loop.kind != LoopRequest::Kind::unset) {
+        text += " loop=" + std::to_string(static_cast<int>(loop.kind)) + ":" +
+                std::to_string(loop.start) + ":" + std::to_string(loop.end);
+    }
+    if (options->wordShape.bits != 0) {
+        text += " bits=" + std::to_string(options->wordShape.bits);
+    }
     // The pacing settings only where they are not the defaults.
     if (handshake.headerWait != defaultHeaderWait) {
         text += " header=" + std::to_string(ms(handshake.headerWait));
@@ -75,6 +86,13 @@ TEST(SendOptions, TakesEachTaskAndItsSettings) {
         {{"--header-wait", "99", "p", "f"}, "failure: --header-wait 99: must be 100 to 60000"},
         {{"--ack-wait", "0", "p", "f"}, "failure: --ack-wait 0: must be 1 to 10000"},
         {{"--gap", "10001", "p", "f"}, "failure: --gap 10001: must be 0 to 10000"},
+        // The converter's words for what shapes a WAV file's dump.
+        {{"-n", "16383", "--loop", "10:20", "--bits=28", "p", "f"},
+         "send [p][f] i=20 r=5 n=16383 loop=2:10:20 bits=28"},
+        {{"--sample-number=0", "--loop", "auto", "p", "f"}, "send [p][f] i=20 r=5 n=0 loop=4:0:0"},
+        {{"-n", "16384", "p", "f"}, "failure: -n 16384: must be 0 to 16383"},
+        {{"--loop", "20:10", "p", "f"}, "failure: --loop 20:10: START must not come after END"},
+        {{"--bits", "7", "p", "f"}, "failure: --bits 7: must be 8 to 28"},
     };
     for (const auto& [arguments, expected] : cases) {
         EXPECT_EQ(parsed(arguments), expected);

@@ -35,19 +35,19 @@ double secondsBetween(SamplerClock::time_point from, SamplerClock::time_point to
 
 class Sender : public ProgramTest {
   protected:
-    // Sends `file` as voice.sds to a sampler that answers as `script` says; `meanwhile` runs
+    // Sends `file` as `fileName` to a sampler that answers as `script` says; `meanwhile` runs
     // while the transfer does. The command runs under `launcher` (a shell, say) if set, with
     // standard error on `errors` if set.
     Transfer
     send(const Bytes& file, SamplerScript script, std::vector<std::string> options = {},
          const std::function<void(BackgroundProgram&, SimulatedSampler&)>& meanwhile = {}) {
-        writeFile(path("voice.sds"), file);
+        writeFile(path(fileName), file);
         SimulatedSampler sampler(std::move(script));
         std::vector<std::string> command = launcher;
         command.push_back(PELITOR_SEND_BINARY);
         command.insert(command.end(), options.begin(), options.end());
         command.push_back(sampler.port());
-        command.push_back(path("voice.sds").string());
+        command.push_back(path(fileName).string());
         const auto start = SamplerClock::now();
         BackgroundProgram program(command, path("out").string(), path("err").string(), errors);
         if (meanwhile) {
@@ -66,8 +66,9 @@ class Sender : public ProgramTest {
         return result;
     }
 
-    std::string voice() const { return path("voice.sds").string(); }
+    std::string voice() const { return path(fileName).string(); }
 
+    std::string fileName = "voice.sds";
     std::vector<std::string> launcher;
     int errors = -1;
 
@@ -389,7 +390,6 @@ TEST_F(Sender, RefusesWhatItCannotDoWithTheRightStatus) {
     writeFile(path("plain"), {1, 2, 3});
     const Bytes wav = canonicalWav({.rate = 8000, .bits = 8}, Bytes(4, 0x80));
     writeFile(path("voice.wav"), wav);
-    writeFile(path("renamed.sds"), wav);
     fs::create_directory(path("folder.sds"));
     struct Case {
         std::vector<std::string> arguments;
@@ -405,14 +405,15 @@ TEST_F(Sender, RefusesWhatItCannotDoWithTheRightStatus) {
          65,
          "pelitor-send: bad.sds: byte 30: packet 0 holds the status byte 0x80 (only 00 to 7F may "
          "come between F0 and F7)\n"},
-        {{"/nonexistent/port", "voice.wav"},
+        // A WAV file the converter refuses is refused in its words, before the port is opened.
+        {{"--loop", "wav", "/nonexistent/port", "voice.wav"},
          65,
-         "pelitor-send: voice.wav: a WAV file, not a sample dump; convert it with pelitor first "
-         "(pelitor voice.wav, then send voice.sds)\n"},
-        {{"--check", "renamed.sds"},
-         65,
-         "pelitor-send: renamed.sds: a WAV file, not a sample dump; convert it with pelitor first "
-         "(pelitor -o NEW.sds renamed.sds, then send NEW.sds)\n"},
+         "pelitor-send: voice.wav: --loop wav: the file has no \"smpl\" chunk; give the loop as "
+         "--loop START:END instead\n"},
+        {{"--bits", "12", "/nonexistent/port", "good.sds"},
+         64,
+         "pelitor-send: --loop and --bits shape a WAV file's words; good.sds is a sample dump, its "
+         "words already made\n"},
         {{"/nonexistent/port", "missing.sds"},
          66,
          "pelitor-send: missing.sds: No such file or directory\n"},
@@ -438,6 +439,39 @@ TEST_F(Sender, RefusesWhatItCannotDoWithTheRightStatus) {
         EXPECT_EQ(result.status, c.status) << c.arguments[0];
         EXPECT_EQ(result.err, c.err);
         EXPECT_EQ(result.out, "");
+    }
+}
+
+TEST_F(Sender, SendsAWavFileAsPelitorConvertsItWithoutWritingOne) {
+    Bytes samples;
+    for (int i = 0; i < 1000; ++i) {
+        samples.push_back(static_cast<std::uint8_t>(i * 7));
+        samples.push_back(static_cast<std::uint8_t>(i / 4));
+    }
+    const Bytes wav = riffWave(
+        {fmtChunk({.rate = 22050, .bits = 16}), dataChunk(samples), smplChunk({{0, 100, 899}})});
+    writeFile(path("voice.wav"), wav);
+    fileName = "voice.wav";
+    const std::vector<std::vector<std::string>> cases{
+        {}, {"-n", "7", "--loop", "wav"}, {"--bits", "12", "-d", "3"}};
+    for (const auto& options : cases) {
+        std::vector<std::string> converting = options;
+        converting.insert(converting.end(), {"-o", "pelitors.sds", "voice.wav"});
+        ASSERT_EQ(run(converting).status, 0);
+        const Bytes expected = readFile(path("pelitors.sds"));
+        fs::remove(path("pelitors.sds"));
+        const std::uint8_t channel = options.size() == 4 && options[2] == "-d" ? 3 : 0;
+        const Transfer sent = send(
+            wav,
+            [channel](const SysExMessage& message, std::size_t) {
+                return std::vector<Answer>{{{}, handshake(ackType, message.number(), channel)}};
+            },
+            options);
+        const std::string label = options.empty() ? "no options" : options[0];
+        EXPECT_EQ(sent.status, 0) << label << sent.err;
+        EXPECT_EQ(sent.received, expected) << label;
+        EXPECT_TRUE(sent.err.starts_with("sending " + voice() + " to ")) << sent.err;
+        EXPECT_FALSE(fs::exists(path("voice.sds"))) << label;
     }
 }
 

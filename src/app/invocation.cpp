@@ -1,46 +1,14 @@
 #include "app/invocation.hpp"
 
+#include "app/loop_request.hpp"
 #include "common/command_line.hpp"
 #include "platform/terminal.hpp"
-#include "sds/seven_bit.hpp"
 
 namespace pelitor {
 namespace {
 
-constexpr std::uint32_t lastWord = maxSevenBitTriple - 1;
-
 Failure usage(std::string message) {
     return {FailureKind::usage, std::move(message)};
-}
-
-// "off", "wav", "auto" or "START:END", word numbers counted from 0 and both included.
-Result<LoopRequest> loopRequest(const GivenOption& option) {
-    using Kind = LoopRequest::Kind;
-    const std::string& value = option.value;
-    if (value == "off") {
-        return LoopRequest{Kind::off};
-    }
-    if (value == "wav") {
-        return LoopRequest{Kind::wav};
-    }
-    if (value == "auto") {
-        return LoopRequest{Kind::automatic};
-    }
-    const std::size_t colon = value.find(':');
-    const auto word = [&](std::string text) {
-        return optionNumber({option.definition, option.written, std::move(text)}, 0, lastWord);
-    };
-    const auto start = word(value.substr(0, colon));
-    const auto end = word(colon == std::string::npos ? "" : value.substr(colon + 1));
-    if (!start || !end) {
-        return usage(option.written + " " + value +
-                     ": must be off, wav, auto or START:END (words 0 to " +
-                     std::to_string(lastWord) + ")");
-    }
-    if (*start > *end) {
-        return usage(option.written + " " + value + ": START must not come after END");
-    }
-    return LoopRequest{Kind::points, *start, *end};
 }
 
 using Apply = std::optional<Failure> (*)(const GivenOption&, Invocation&);
@@ -72,11 +40,6 @@ constexpr HelpLine deviceHelp[] = {
     {"N", "device channel {range} in every message (default {default})"}};
 constexpr HelpLine sampleNumberHelp[] = {
     {"N", "sample number (the slot) {range} (default {default})"}};
-constexpr HelpLine loopHelp[] = {{"off", "no loop (loop type 7F)"},
-                                 {"START:END", "a forward loop over the sample words START to END"},
-                                 {"wav", "the first loop of the WAV file's smpl chunk"},
-                                 {"auto", "that loop if the file has one, otherwise off; a loop"},
-                                 {"", "that SDS cannot play is refused as with wav"}};
 constexpr HelpLine bitsHelp[] = {{"N", "N-bit words, {range} (default: the WAV's width);"},
                                  {"", "narrower ones are the samples rounded to the nearest,"},
                                  {"", "without dither: to dither, first run sox in.wav -b 16"},

@@ -1,5 +1,6 @@
 #include "send/options.hpp"
 
+#include "app/loop_request.hpp"
 #include "common/command_line.hpp"
 
 #include <algorithm>
@@ -46,6 +47,11 @@ constexpr HelpLine gapHelp[] = {{"MS", "least pause from one packet's end to the
 constexpr HelpLine deviceHelp[] = {{"N", "device channel of every message sent and of the replies"},
                                    {"", "({range}, default: the file's)"}};
 
+constexpr HelpLine sampleNumberHelp[] = {{"N", "sample number (the slot) to fill, {range}"},
+                                         {"", "(default: the .sds file's, 0 for a WAV file)"}};
+constexpr HelpLine bitsHelp[] = {{"N", "a WAV file's words of N bits, {range}, as pelitor"},
+                                 {"", "--bits makes them (default: the WAV's width)"}};
+
 constexpr std::uint32_t millisecondsOf(std::chrono::milliseconds time) {
     return static_cast<std::uint32_t>(time.count());
 }
@@ -81,6 +87,25 @@ constexpr Option<Given> table[] = {
                  [](std::uint32_t n, Given& g) {
                      g.options.deviceChannel = static_cast<std::uint8_t>(n);
                  }>},
+    {{"sample-number", 'n', true, sampleNumberNumber, sampleNumberHelp},
+     storeNumber<Given,
+                 [](std::uint32_t n, Given& g) {
+                     g.options.sampleNumber = static_cast<std::uint16_t>(n);
+                 }>},
+    {{"loop", 0, true, {}, loopHelp},
+     [](const GivenOption& option, Given& given) {
+         const auto loop = loopRequest(option);
+         if (!loop) {
+             return std::optional<Failure>(loop.failure());
+         }
+         given.options.wordShape.loop = *loop;
+         return std::optional<Failure>();
+     }},
+    {{"bits", 0, true, wordBitsNumber, bitsHelp},
+     storeNumber<Given,
+                 [](std::uint32_t bits, Given& g) {
+                     g.options.wordShape.bits = static_cast<std::uint8_t>(bits);
+                 }>},
     {{"list"}, setTask<&Given::list>},
     {{"check"}, setTask<&Given::check>},
     {{"help", 'h'}, setTask<&Given::help>},
@@ -111,13 +136,14 @@ bool swapped(std::string_view port, std::string_view file) {
 } // namespace
 
 std::string usageText() {
-    return "usage: pelitor-send [options] PORT FILE.sds   send a sample to a sampler\n"
+    return "usage: pelitor-send [options] PORT FILE       send a sample to a sampler\n"
            "       pelitor-send --list                    list the raw MIDI ports\n"
            "       pelitor-send --check FILE.sds          check a file without sending it\n"
            "       pelitor-send --help | --version\n"
            "\n"
            "PORT is an ALSA raw MIDI port, hw:CARD,DEVICE as --list shows it, or the path of a\n"
-           "character device or pseudo-terminal.\n"
+           "character device or pseudo-terminal. FILE is a sample dump (.sds) or a WAV file,\n"
+           "converted in memory as pelitor converts it (-n, --loop and --bits as there).\n"
            "\n"
            "options:\n" +
            optionHelp(definitions, 24) +

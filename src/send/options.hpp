@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/conversion_options.hpp"
 #include "common/failure.hpp"
 #include "send/handshake.hpp"
 
@@ -17,6 +18,9 @@ struct SendOptions {
     std::string file;
     HandshakeSettings handshake; // its pacing and retries; the rest comes from the file
     std::optional<std::uint8_t> deviceChannel; // overrides the file's
+    std::optional<std::uint16_t> sampleNumber; // overrides the file's; a WAV's is 0
+    // --loop and --bits, for a WAV file's words; an .sds file's are already made.
+    ConversionOptions wordShape;
 };
 
 // Takes the arguments after the program's name.

@@ -1,6 +1,5 @@
 #include "send/sds_input.hpp"
 
-#include "common/output_name.hpp"
 #include "platform/file_read.hpp"
 #include "sds/sds_stream.hpp"
 
@@ -20,15 +19,6 @@ bool isWavFile(std::span<const std::uint8_t> bytes) {
                std::equal(id.begin(), id.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
     };
     return holds(0, "RIFF") && holds(8, "WAVE");
-}
-
-// How the converter makes the dump to send of a WAV file; beside a WAV named .sds, the dump
-// needs a name of its own.
-std::string conversionAdvice(const std::string& path) {
-    const std::string dump = makeOutputName(path);
-    const std::string command = dump == path ? "pelitor -o NEW.sds " + path + ", then send NEW.sds"
-                                             : "pelitor " + path + ", then send " + dump;
-    return "a WAV file, not a sample dump; convert it with pelitor first (" + command + ")";
 }
 
 } // namespace
@@ -59,7 +49,7 @@ Result<SdsFile> readSdsFile(const std::string& path) {
     }
     bytes.resize(static_cast<std::size_t>(count));
     if (isWavFile(bytes)) {
-        return Failure{FailureKind::dataError, conversionAdvice(path)};
+        return SdsFile{{}, 0, true};
     }
     std::uint64_t size = bytes.size();
     if (size > longestSdsStream) {

@@ -11,6 +11,7 @@
 #include "send/sds_input.hpp"
 #include "send/send_report.hpp"
 #include "send/transfer.hpp"
+#include "send/wav_dump.hpp"
 
 #include <chrono>
 
@@ -21,22 +22,58 @@
 namespace pelitor::send {
 namespace {
 
-// The file's bytes once they have passed the check, or the status it ends with.
+// The bytes to send once they have passed the check, or the status the run ends with.
 struct CheckedFile {
     std::vector<std::uint8_t> bytes;
     SdsStream stream;
 };
+struct Checked {
+    std::optional<CheckedFile> file;
+    int status = exitSuccess;
+};
 
-Result<CheckedFile> readChecked(const std::string& path) {
+Checked refused(std::ostream& errors, const std::string& path, const Failure& failure) {
+    return {std::nullopt, fail(errors, subjectName(path), failure)};
+}
+
+// A WAV file is converted here as pelitor converts it; an .sds file is sent as it is, but for
+// its sample number if -n gives one.
+Checked readChecked(const SendOptions& options, std::ostream& errors) {
+    const std::string& path = options.file;
     auto file = readSdsFile(path);
     if (!file) {
-        return file.failure();
+        return refused(errors, path, file.failure());
+    }
+    if (file->wav) {
+        ConversionOptions conversion = options.wordShape;
+        conversion.deviceChannel = options.deviceChannel.value_or(conversion.deviceChannel);
+        conversion.sampleNumber = options.sampleNumber.value_or(conversion.sampleNumber);
+        auto dump = dumpOfWav(path, conversion, errors);
+        if (!dump.bytes) {
+            return {std::nullopt, dump.status};
+        }
+        file->bytes = std::move(*dump.bytes);
+        file->size = file->bytes.size();
+    } else if (options.wordShape.loop.kind != LoopRequest::Kind::unset ||
+               options.wordShape.bits != 0) {
+        return {std::nullopt,
+                fail(errors, "",
+                     Failure{FailureKind::usage, "--loop and --bits shape a WAV file's words; " +
+                                                     subjectName(path) +
+                                                     " is a sample dump, its words already made"})};
     }
     const auto stream = checkSdsStream(file->bytes, file->size);
     if (!stream) {
-        return stream.failure();
+        return refused(errors, path, stream.failure());
     }
-    return CheckedFile{std::move(file->bytes), *stream};
+    CheckedFile checked{std::move(file->bytes), *stream};
+    if (options.sampleNumber) {
+        const std::uint16_t number = *options.sampleNumber;
+        checked.bytes[headerSampleNumberIndex] = static_cast<std::uint8_t>(number & 0x7F);
+        checked.bytes[headerSampleNumberIndex + 1] = static_cast<std::uint8_t>(number >> 7);
+        checked.stream.header.sampleNumber = number;
+    }
+    return {std::move(checked)};
 }
 
 int send(const SendOptions& options, const CheckedFile& file, std::ostream& errors) {
@@ -86,15 +123,16 @@ int runSender(std::span<const std::string> arguments, std::ostream& out, std::os
         break;
     }
     // The whole file is checked before the port is opened.
-    const auto file = readChecked(options->file);
-    if (!file) {
-        return fail(errors, subjectName(options->file), file.failure());
+    const Checked checked = readChecked(*options, errors);
+    if (!checked.file) {
+        return checked.status;
     }
+    const CheckedFile& file = *checked.file;
     if (options->task == SendOptions::check) {
-        out << streamSummary(options->file, file->stream) << '\n' << std::flush;
+        out << streamSummary(options->file, file.stream) << '\n' << std::flush;
         return exitSuccess;
     }
-    return send(*options, *file, errors);
+    return send(*options, file, errors);
 }
 
 } // namespace pelitor::send
