@@ -40,6 +40,16 @@ TEST(ProgressText, SaysWhereTheTransferStands) {
               "sent voice.sds: 1103 packets in 47.0 s, closed loop, 0 resent, 40 late answers");
 }
 
+TEST(ProgressText, SumsASet) {
+    const std::vector<std::uint16_t> following{1, 2, 3}, scattered{0, 9, 4};
+    EXPECT_EQ(setSentLine(following, seconds(134), 3, 3),
+              "sent 3 samples (1..3) in 2 min 14 s, closed loop, 3 resent");
+    EXPECT_EQ(setSentLine(scattered, std::chrono::milliseconds(9'960), 0, 0),
+              "sent 3 samples (0, 9, 4) in 10.0 s, open loop, 0 resent");
+    EXPECT_EQ(setSentLine(following, seconds(60), 1, 0),
+              "sent 3 samples (1..3) in 1 min 0 s, closed and open loop, 0 resent");
+}
+
 TEST(ProgressText, SummarisesACheckedStream) {
     EXPECT_EQ(streamSummary("v.sds",
                             {{.bitsPerSample = 16, .periodNs = 22675, .wordCount = 44100}, 1103}),

@@ -16,8 +16,12 @@ std::string parsed(std::vector<std::string> arguments) {
     const auto ms = [](Time time) {
         return std::chrono::duration_cast<std::chrono::milliseconds>(time).count();
     };
-    std::string text = std::string(tasks[options->task]) + " [" + options->port + "][" +
-                       options->file + "] i=" + std::to_string(ms(handshake.interval)) +
+    std::string files;
+    for (const std::string& file : options->files) {
+        files += (files.empty() ? "" : ",") + file;
+    }
+    std::string text = std::string(tasks[options->task]) + " [" + options->port + "][" + files +
+                       "] i=" + std::to_string(ms(handshake.interval)) +
                        " r=" + std::to_string(handshake.retries);
     if (options->deviceChannel) {
         text += " d=" + std::to_string(*options->deviceChannel);
@@ -57,9 +61,12 @@ TEST(SendOptions, TakesEachTaskAndItsSettings) {
         {{"--check", "-d", "3", "a.sds"}, "check [][a.sds] i=20 r=5 d=3"},
         {{"--list", "--help"}, "help [][] i=20 r=5"},
         {{"-V", "x", "y", "z"}, "version [][] i=20 r=5"},
-        {{}, "failure: PORT and FILE.sds expected (see --help)"},
-        {{"hw:1,0"}, "failure: PORT and FILE.sds expected (see --help)"},
-        {{"p", "a.sds", "b.sds"}, "failure: too many operands: PORT and FILE.sds expected"},
+        {{}, "failure: PORT and FILE expected (see --help)"},
+        {{"hw:1,0"}, "failure: PORT and FILE expected (see --help)"},
+        {{"p", "a.sds", "b.wav", "c"}, "send [p][a.sds,b.wav,c] i=20 r=5"},
+        {{"-n", "16381", "p", "a", "b", "c"}, "send [p][a,b,c] i=20 r=5 n=16381"},
+        {{"-n", "16382", "p", "a", "b", "c"},
+         "failure: -n 16382: 3 files would go up to sample 16384, past 16383"},
         {{"--check"}, "failure: --check: one FILE.sds expected"},
         {{"--check", "a.sds", "b.sds"}, "failure: --check: one FILE.sds expected"},
         {{"--list", "x"}, "failure: --list: takes no operands"},
@@ -67,13 +74,11 @@ TEST(SendOptions, TakesEachTaskAndItsSettings) {
         {{"-i", "10001", "p", "f"}, "failure: -i 10001: must be 0 to 10000"},
         {{"--retries=101", "p", "f"}, "failure: --retries 101: must be 0 to 100"},
         {{"--device", "200", "p", "f"}, "failure: --device 200: must be 0 to 127"},
-        {{"p", "f", "-i", "5"}, "failure: -i: options go before PORT and FILE.sds"},
+        {{"p", "f", "-i", "5"}, "failure: -i: options go before PORT and FILE"},
         {{"voice.sds", "hw:1,0"},
-         "failure: PORT comes first, then FILE.sds: pelitor-send hw:1,0 "
-         "voice.sds"},
+         "failure: PORT comes first, then FILE: pelitor-send hw:1,0 voice.sds"},
         {{"Voice.SDS", "/dev/midi1"},
-         "failure: PORT comes first, then FILE.sds: pelitor-send "
-         "/dev/midi1 Voice.SDS"},
+         "failure: PORT comes first, then FILE: pelitor-send /dev/midi1 Voice.SDS"},
         {{"hw:1,0", "-take1.sds"},
          "failure: -t: unknown option; a file name starting with '-' "
          "goes after '--': pelitor-send PORT -- -take1.sds"},

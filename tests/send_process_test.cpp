@@ -48,6 +48,7 @@ class Sender : public ProgramTest {
         command.insert(command.end(), options.begin(), options.end());
         command.push_back(sampler.port());
         command.push_back(path(fileName).string());
+        command.insert(command.end(), alsoSent.begin(), alsoSent.end());
         const auto start = SamplerClock::now();
         BackgroundProgram program(command, path("out").string(), path("err").string(), errors);
         if (meanwhile) {
@@ -69,6 +70,7 @@ class Sender : public ProgramTest {
     std::string voice() const { return path(fileName).string(); }
 
     std::string fileName = "voice.sds";
+    std::vector<std::string> alsoSent; // after it, as a set
     std::vector<std::string> launcher;
     int errors = -1;
 
@@ -410,6 +412,9 @@ TEST_F(Sender, RefusesWhatItCannotDoWithTheRightStatus) {
          65,
          "pelitor-send: voice.wav: --loop wav: the file has no \"smpl\" chunk; give the loop as "
          "--loop START:END instead\n"},
+        {{"/nonexistent/port", "good.sds", "voice.wav"},
+         64,
+         "pelitor-send: good.sds and voice.wav would both replace sample 0; give -n\n"},
         {{"--bits", "12", "/nonexistent/port", "good.sds"},
          64,
          "pelitor-send: --loop and --bits shape a WAV file's words; good.sds is a sample dump, its "
@@ -473,6 +478,39 @@ TEST_F(Sender, SendsAWavFileAsPelitorConvertsItWithoutWritingOne) {
         EXPECT_TRUE(sent.err.starts_with("sending " + voice() + " to ")) << sent.err;
         EXPECT_FALSE(fs::exists(path("voice.sds"))) << label;
     }
+}
+
+TEST_F(Sender, SendsASetToFollowingSlotsInTurn) {
+    writeFile(path("snare.wav"), canonicalWav({.rate = 8000, .bits = 8}, Bytes(100, 0x90)));
+    writeFile(path("hat.sds"), sdsStream(40 * 2));
+    alsoSent = {path("snare.wav").string(), path("hat.sds").string()};
+    const Transfer sent = send(sdsStream(40 * 3), ackEverything, {"-n", "5"});
+    EXPECT_EQ(sent.status, 0) << sent.err;
+    std::vector<int> slots;
+    for (const SysExMessage& message : sent.messages) {
+        if (message.type() == dumpHeaderType) {
+            slots.push_back(message.number());
+        }
+    }
+    EXPECT_EQ(slots, (std::vector<int>{5, 6, 7}));
+    EXPECT_EQ(sent.messages.size(), 3U + 3 + 2 + 2); // headers, then 3, 2 and 2 packets
+    EXPECT_NE(sent.err.find("sending " + alsoSent[0] + " (file 2 of 3) to "), std::string::npos)
+        << sent.err;
+    EXPECT_NE(sent.err.find("\nsent 3 samples (5..7) in "), std::string::npos) << sent.err;
+    EXPECT_TRUE(sent.err.ends_with(" s, closed loop, 0 resent\n")) << sent.err;
+}
+
+TEST_F(Sender, SendsNothingOfASetWithARefusedFile) {
+    const Bytes wav = canonicalWav({.rate = 8000, .bits = 8}, Bytes(100, 0x90));
+    writeFile(path("kick.wav"), wav);
+    writeFile(path("snare.wav"), riffWave({fmtChunk({.rate = 8000, .bits = 8})}));
+    alsoSent = {path("snare.wav").string(), path("kick.wav").string()};
+    fileName = "hat.wav";
+    const Transfer sent = send(wav, ackEverything, {"-n", "1"});
+    EXPECT_EQ(sent.status, 65);
+    EXPECT_TRUE(sent.err.starts_with("pelitor-send: " + alsoSent[0] + ": ")) << sent.err;
+    EXPECT_EQ(sent.err.find('\n'), sent.err.size() - 1) << sent.err;
+    EXPECT_TRUE(sent.messages.empty());
 }
 
 TEST_F(Sender, ChecksAFileWithoutSendingIt) {

@@ -50,7 +50,8 @@ TEST(Transfer, SendsEachMessageWhenTheLastHasBeenAnsweredOrHasTimedOut) {
         port.leave(c.leftInThePort);
         std::ostringstream errors;
         const int status = runTransfer({"voice.sds", "port", stream, 300, {.packets = 3}}, port,
-                                       port.watch(), errors, false);
+                                       port.watch(), errors, false)
+                               .status;
         EXPECT_EQ(status, 0) << c.label;
         EXPECT_TRUE(errors.str().starts_with(
             "sending voice.sds to port: 3 packets, device channel 0, sample number 300\n"))
@@ -83,7 +84,8 @@ TEST(Transfer, ResendsWhatALateSamplerRefuses) {
     std::ostringstream errors;
     const int status =
         runTransfer({"voice.sds", "port", test::sdsStream(40 * 12), 0, {.packets = 12}}, port,
-                    port.watch(), errors, false);
+                    port.watch(), errors, false)
+            .status;
     EXPECT_EQ(status, 0);
     EXPECT_EQ(packetsSent, (std::vector<int>{0, 1, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 10, 11}));
     EXPECT_TRUE(errors.str().ends_with(
@@ -104,7 +106,8 @@ TEST(Transfer, FailsWhenARefusalCameTooLateToSendThePacketAgain) {
     std::ostringstream errors;
     const int status =
         runTransfer({"voice.sds", "port", test::sdsStream(40 * 3), 0, {.packets = 3}}, port,
-                    port.watch(), errors, false);
+                    port.watch(), errors, false)
+            .status;
     EXPECT_EQ(status, exitTempFail);
     EXPECT_TRUE(errors.str().ends_with(
         "sent voice.sds: 3 packets in 2.2 s, open loop, 0 resent\npelitor-send: port: the "

@@ -136,14 +136,16 @@ bool swapped(std::string_view port, std::string_view file) {
 } // namespace
 
 std::string usageText() {
-    return "usage: pelitor-send [options] PORT FILE       send a sample to a sampler\n"
+    return "usage: pelitor-send [options] PORT FILE...    send samples, one slot each\n"
            "       pelitor-send --list                    list the raw MIDI ports\n"
            "       pelitor-send --check FILE.sds          check a file without sending it\n"
            "       pelitor-send --help | --version\n"
            "\n"
            "PORT is an ALSA raw MIDI port, hw:CARD,DEVICE as --list shows it, or the path of a\n"
-           "character device or pseudo-terminal. FILE is a sample dump (.sds) or a WAV file,\n"
-           "converted in memory as pelitor converts it (-n, --loop and --bits as there).\n"
+           "character device or pseudo-terminal. Each FILE is a sample dump (.sds) or a WAV file,\n"
+           "converted in memory as pelitor converts it (--loop and --bits as there). With -n N\n"
+           "the first file goes to sample N, the next to N+1 and so on; without it, each keeps\n"
+           "its own number (a WAV file's is 0).\n"
            "\n"
            "options:\n" +
            optionHelp(definitions, 24) +
@@ -152,7 +154,7 @@ std::string usageText() {
 
 Result<SendOptions> parseSendOptions(std::span<const std::string> arguments) {
     const auto line =
-        parseCommandLine(arguments, definitions, "PORT and FILE.sds", "pelitor-send PORT -- {}");
+        parseCommandLine(arguments, definitions, "PORT and FILE", "pelitor-send PORT -- {}");
     if (!line) {
         return line.failure();
     }
@@ -172,22 +174,28 @@ Result<SendOptions> parseSendOptions(std::span<const std::string> arguments) {
     const std::size_t operands = line->operands.size();
     switch (options.task) {
     case SendOptions::send:
-        if (operands != 2) {
-            return usage(operands < 2 ? "PORT and FILE.sds expected (see --help)"
-                                      : "too many operands: PORT and FILE.sds expected");
+        if (operands < 2) {
+            return usage("PORT and FILE expected (see --help)");
         }
         options.port = line->operands[0];
-        options.file = line->operands[1];
-        if (swapped(options.port, options.file)) {
-            return usage("PORT comes first, then FILE.sds: pelitor-send " + options.file + " " +
+        options.files.assign(line->operands.begin() + 1, line->operands.end());
+        if (operands == 2 && swapped(options.port, options.files[0])) {
+            return usage("PORT comes first, then FILE: pelitor-send " + options.files[0] + " " +
                          options.port);
+        }
+        if (options.sampleNumber &&
+            *options.sampleNumber + options.files.size() - 1 > sampleNumberNumber.last) {
+            return usage("-n " + std::to_string(*options.sampleNumber) + ": " +
+                         std::to_string(options.files.size()) + " files would go up to sample " +
+                         std::to_string(*options.sampleNumber + options.files.size() - 1) +
+                         ", past " + std::to_string(sampleNumberNumber.last));
         }
         break;
     case SendOptions::check:
         if (operands != 1) {
             return usage("--check: one FILE.sds expected");
         }
-        options.file = line->operands[0];
+        options.files = {line->operands[0]};
         break;
     case SendOptions::list:
         if (operands != 0) {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace pelitor::send {
 
@@ -15,8 +16,8 @@ namespace pelitor::send {
 struct SendOptions {
     enum Task { send, list, check, help, version } task = send;
     std::string port;
-    std::string file;
-    HandshakeSettings handshake; // its pacing and retries; the rest comes from the file
+    std::vector<std::string> files; // sent in turn; --check takes one
+    HandshakeSettings handshake;    // its pacing and retries; the rest comes from the file
     std::optional<std::uint8_t> deviceChannel; // overrides the file's
     std::optional<std::uint16_t> sampleNumber; // overrides the file's; a WAV's is 0
     // --loop and --bits, for a WAV file's words; an .sds file's are already made.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <vector>
@@ -90,6 +91,30 @@ std::string sentLine(std::string_view name, std::uint64_t packets, Time elapsed,
                 ? ""
                 : format(", %llu late %s", static_cast<unsigned long long>(lateAnswers),
                          lateAnswers == 1 ? "answer" : "answers"));
+}
+
+std::string setSentLine(std::span<const std::uint16_t> numbers, Time elapsed,
+                        std::size_t closedLoops, std::uint64_t resent) {
+    const bool following = std::adjacent_find(numbers.begin(), numbers.end(), [](auto a, auto b) {
+                               return b != a + 1;
+                           }) == numbers.end();
+    std::string slots;
+    if (following && !numbers.empty()) {
+        slots = format("%u..%u", unsigned{numbers.front()}, unsigned{numbers.back()});
+    } else {
+        for (const std::uint16_t number : numbers) {
+            slots += (slots.empty() ? "" : ", ") + std::to_string(number);
+        }
+    }
+    const double seconds = std::chrono::duration<double>(elapsed).count();
+    const std::string time = seconds < 60 ? format("%.1f s", seconds)
+                                          : format("%.0f min %.0f s", std::floor(seconds / 60),
+                                                   std::floor(std::fmod(seconds, 60)));
+    const std::string loop = closedLoops == numbers.size() ? "closed loop"
+                             : closedLoops == 0            ? "open loop"
+                                                           : "closed and open loop";
+    return format("sent %zu samples (", numbers.size()) + slots + ") in " + time + ", " + loop +
+           format(", %llu resent", static_cast<unsigned long long>(resent));
 }
 
 std::string lateNote(Time wait) {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -53,6 +54,12 @@ class ProgressDisplay {
 // where there were any.
 std::string sentLine(std::string_view name, std::uint64_t packets, Time elapsed, bool closedLoop,
                      std::uint64_t resent, std::uint64_t lateAnswers = 0);
+
+// A set's last line: "sent 12 samples (1..12) in 2 min 14 s, closed loop, 3 resent", the
+// numbers listed one by one where they do not follow each other, and "closed and open loop"
+// where the sampler answered some dumps only.
+std::string setSentLine(std::span<const std::uint16_t> numbers, Time elapsed,
+                        std::size_t closedLoops, std::uint64_t resent);
 
 // Said once, when the sampler is first seen answering a packet after it was given up on: how
 // long each answer is now awaited.

@@ -48,6 +48,7 @@ Result<SdsFile> readSdsFile(const std::string& path) {
         return unreadable(std::string("reading failed: ") + std::strerror(readError));
     }
     bytes.resize(static_cast<std::size_t>(count));
+    bytes.shrink_to_fit(); // a set holds every file's bytes at once
     if (isWavFile(bytes)) {
         return SdsFile{{}, 0, true};
     }

@@ -5,6 +5,7 @@
 #include "platform/process.hpp"
 #include "platform/terminal.hpp"
 #include "sds/sds_stream.hpp"
+#include "send/file_set.hpp"
 #include "send/options.hpp"
 #include "send/port_list.hpp"
 #include "send/progress.hpp"
@@ -13,6 +14,7 @@
 #include "send/transfer.hpp"
 #include "send/wav_dump.hpp"
 
+#include <array>
 #include <chrono>
 
 #ifndef PELITOR_VERSION
@@ -22,32 +24,35 @@
 namespace pelitor::send {
 namespace {
 
-// The bytes to send once they have passed the check, or the status the run ends with.
+// One file's bytes to send once they have passed the check.
 struct CheckedFile {
+    std::string name;
     std::vector<std::uint8_t> bytes;
     SdsStream stream;
 };
+// The file, or the status the run ends with.
 struct Checked {
     std::optional<CheckedFile> file;
     int status = exitSuccess;
 };
 
-Checked refused(std::ostream& errors, const std::string& path, const Failure& failure) {
-    return {std::nullopt, fail(errors, subjectName(path), failure)};
+Checked refused(std::ostream& errors, std::string_view subject, const Failure& failure) {
+    return {std::nullopt, fail(errors, subject, failure)};
 }
 
 // A WAV file is converted here as pelitor converts it; an .sds file is sent as it is, but for
-// its sample number if -n gives one.
-Checked readChecked(const SendOptions& options, std::ostream& errors) {
-    const std::string& path = options.file;
+// its sample number where `number` is given.
+Checked readChecked(const SendOptions& options, const std::string& path,
+                    std::optional<std::uint16_t> number, std::ostream& errors) {
+    const std::string name = subjectName(path);
     auto file = readSdsFile(path);
     if (!file) {
-        return refused(errors, path, file.failure());
+        return refused(errors, name, file.failure());
     }
     if (file->wav) {
         ConversionOptions conversion = options.wordShape;
         conversion.deviceChannel = options.deviceChannel.value_or(conversion.deviceChannel);
-        conversion.sampleNumber = options.sampleNumber.value_or(conversion.sampleNumber);
+        conversion.sampleNumber = number.value_or(conversion.sampleNumber);
         auto dump = dumpOfWav(path, conversion, errors);
         if (!dump.bytes) {
             return {std::nullopt, dump.status};
@@ -56,27 +61,74 @@ Checked readChecked(const SendOptions& options, std::ostream& errors) {
         file->size = file->bytes.size();
     } else if (options.wordShape.loop.kind != LoopRequest::Kind::unset ||
                options.wordShape.bits != 0) {
-        return {std::nullopt,
-                fail(errors, "",
-                     Failure{FailureKind::usage, "--loop and --bits shape a WAV file's words; " +
-                                                     subjectName(path) +
-                                                     " is a sample dump, its words already made"})};
+        return refused(errors, "",
+                       {FailureKind::usage, "--loop and --bits shape a WAV file's words; " + name +
+                                                " is a sample dump, its words already made"});
     }
     const auto stream = checkSdsStream(file->bytes, file->size);
     if (!stream) {
-        return refused(errors, path, stream.failure());
+        return refused(errors, name, stream.failure());
     }
-    CheckedFile checked{std::move(file->bytes), *stream};
-    if (options.sampleNumber) {
-        const std::uint16_t number = *options.sampleNumber;
-        checked.bytes[headerSampleNumberIndex] = static_cast<std::uint8_t>(number & 0x7F);
-        checked.bytes[headerSampleNumberIndex + 1] = static_cast<std::uint8_t>(number >> 7);
-        checked.stream.header.sampleNumber = number;
+    CheckedFile checked{name, std::move(file->bytes), *stream};
+    if (number) {
+        checked.bytes[headerSampleNumberIndex] = static_cast<std::uint8_t>(*number & 0x7F);
+        checked.bytes[headerSampleNumberIndex + 1] = static_cast<std::uint8_t>(*number >> 7);
+        checked.stream.header.sampleNumber = *number;
     }
     return {std::move(checked)};
 }
 
-int send(const SendOptions& options, const CheckedFile& file, std::ostream& errors) {
+// Every file read and checked, in the order given, before the port is opened; the first that
+// fails ends the run with its status.
+struct CheckedSet {
+    std::vector<CheckedFile> files;
+    int status = exitSuccess;
+};
+
+CheckedSet readSet(const SendOptions& options, std::ostream& errors) {
+    CheckedSet set;
+    std::vector<std::string> names;
+    std::vector<std::uint16_t> numbers;
+    for (std::size_t i = 0; i < options.files.size(); ++i) {
+        std::optional<std::uint16_t> number;
+        if (options.sampleNumber) {
+            number = static_cast<std::uint16_t>(*options.sampleNumber + i);
+        }
+        Checked checked = readChecked(options, options.files[i], number, errors);
+        if (!checked.file) {
+            return {{}, checked.status};
+        }
+        names.push_back(checked.file->name);
+        numbers.push_back(checked.file->stream.header.sampleNumber);
+        set.files.push_back(std::move(*checked.file));
+    }
+    if (auto collision = slotCollision(names, numbers)) {
+        return {{}, fail(errors, "", *collision)};
+    }
+    return set;
+}
+
+// Between two dumps in open loop: the sampler may still be storing the last sample, and gets
+// the time it would have had to answer a dump header. What it says meanwhile is dropped.
+void pauseFor(platform::Port& port, const TransferWatch& watch, Time length) {
+    const Time end = watch.now() + length;
+    std::array<std::uint8_t, 64> dropped{};
+    for (Time now = watch.now(); now < end && !watch.signalled(); now = watch.now()) {
+        if (!readUntil(port, end, now, dropped)) {
+            return; // the next dump's first write says what is wrong with the port
+        }
+    }
+}
+
+std::string joined(std::span<const CheckedFile> files) {
+    std::string names;
+    for (const CheckedFile& file : files) {
+        names += (names.empty() ? "" : ", ") + file.name;
+    }
+    return names;
+}
+
+int send(const SendOptions& options, std::span<const CheckedFile> files, std::ostream& errors) {
     // Made before the port, so that a signal ends the process only once the port, gone first,
     // has been given back its settings.
     const platform::GracefulEnd graceful;
@@ -84,22 +136,50 @@ int send(const SendOptions& options, const CheckedFile& file, std::ostream& erro
     if (!port) {
         return fail(errors, subjectName(options.port), port.failure());
     }
-    const std::uint8_t channel = options.deviceChannel.value_or(file.stream.header.deviceChannel);
-    const std::vector<std::uint8_t> stream =
-        channel == file.stream.header.deviceChannel
-            ? file.bytes
-            : onDeviceChannel(file.bytes, file.stream, channel);
     const auto start = std::chrono::steady_clock::now();
     const TransferWatch watch{[start] { return Time(std::chrono::steady_clock::now() - start); },
                               [&graceful] {
                                   return graceful.signalled();
                               }};
-    HandshakeSettings settings = options.handshake;
-    settings.packets = file.stream.packets;
-    settings.deviceChannel = channel;
-    return runTransfer(
-        {options.file, options.port, stream, file.stream.header.sampleNumber, settings}, **port,
-        watch, errors, platform::isTerminal(platform::StandardStream::errors));
+    const bool live = platform::isTerminal(platform::StandardStream::errors);
+    std::vector<std::uint16_t> numbers;
+    std::size_t closedLoops = 0;
+    std::uint64_t resent = 0;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const CheckedFile& file = files[i];
+        if (i > 0 && closedLoops < i) {
+            pauseFor(**port, watch, options.handshake.headerWait);
+        }
+        const std::uint8_t channel =
+            options.deviceChannel.value_or(file.stream.header.deviceChannel);
+        const std::vector<std::uint8_t> stream =
+            channel == file.stream.header.deviceChannel
+                ? file.bytes
+                : onDeviceChannel(file.bytes, file.stream, channel);
+        HandshakeSettings settings = options.handshake;
+        settings.packets = file.stream.packets;
+        settings.deviceChannel = channel;
+        const std::string place = files.size() == 1 ? ""
+                                                    : " (file " + std::to_string(i + 1) + " of " +
+                                                          std::to_string(files.size()) + ")";
+        const TransferEnd end = runTransfer(
+            {file.name, options.port, stream, file.stream.header.sampleNumber, settings, place},
+            **port, watch, errors, live);
+        if (end.status != exitSuccess) {
+            if (i + 1 < files.size()) {
+                complain(errors, file.name,
+                         "the set stops here; not sent: " + joined(files.subspan(i + 1)));
+            }
+            return end.status;
+        }
+        numbers.push_back(file.stream.header.sampleNumber);
+        closedLoops += end.closedLoop ? 1 : 0;
+        resent += end.resent;
+    }
+    if (files.size() > 1) {
+        errors << setSentLine(numbers, watch.now(), closedLoops, resent) << '\n' << std::flush;
+    }
+    return exitSuccess;
 }
 
 } // namespace
@@ -122,17 +202,15 @@ int runSender(std::span<const std::string> arguments, std::ostream& out, std::os
     case SendOptions::send:
         break;
     }
-    // The whole file is checked before the port is opened.
-    const Checked checked = readChecked(*options, errors);
-    if (!checked.file) {
-        return checked.status;
+    const CheckedSet set = readSet(*options, errors);
+    if (set.files.empty()) {
+        return set.status;
     }
-    const CheckedFile& file = *checked.file;
     if (options->task == SendOptions::check) {
-        out << streamSummary(options->file, file.stream) << '\n' << std::flush;
+        out << streamSummary(options->files[0], set.files[0].stream) << '\n' << std::flush;
         return exitSuccess;
     }
-    return send(*options, file, errors);
+    return send(*options, set.files, errors);
 }
 
 } // namespace pelitor::send

@@ -123,8 +123,8 @@ Result<std::size_t> readUntil(platform::Port& port, std::optional<Time> deadline
     return port.read(into);
 }
 
-int runTransfer(const Transfer& transfer, platform::Port& port, const TransferWatch& watch,
-                std::ostream& errors, bool live) {
+TransferEnd runTransfer(const Transfer& transfer, platform::Port& port, const TransferWatch& watch,
+                        std::ostream& errors, bool live) {
     const HandshakeSettings& settings = transfer.settings;
     const auto& now = watch.now;
     Handshake handshake(settings);
@@ -132,7 +132,8 @@ int runTransfer(const Transfer& transfer, platform::Port& port, const TransferWa
     std::deque<std::pair<Reply, Time>> replies; // each with the time it was read
     std::array<std::uint8_t, 512> incoming{};
     std::optional<Time> firstPacket;
-    ProgressDisplay display(transfer.fileName,
+    const std::string label = std::string(transfer.fileName) + std::string(transfer.place);
+    ProgressDisplay display(label,
                             live ? platform::terminalColumns(platform::StandardStream::errors) : 0);
     const auto progress = [&](Time at) {
         return Progress{handshake.currentPacket(),
@@ -155,21 +156,23 @@ int runTransfer(const Transfer& transfer, platform::Port& port, const TransferWa
             write(display.show(progress(at), at));
         }
     };
+    const auto ended = [&](int status) {
+        return TransferEnd{status, handshake.closedLoop(), handshake.resent()};
+    };
     const auto portFailed = [&](const Failure& failure) {
         write(display.end());
-        return fail(errors, transfer.portName, failure);
+        return ended(fail(errors, transfer.portName, failure));
     };
     if (!live) {
-        errors << "sending " << transfer.fileName << " to " << transfer.portName << ": "
-               << settings.packets << " packets, device channel "
-               << unsigned{settings.deviceChannel} << ", sample number " << transfer.sampleNumber
-               << '\n'
+        errors << "sending " << label << " to " << transfer.portName << ": " << settings.packets
+               << " packets, device channel " << unsigned{settings.deviceChannel}
+               << ", sample number " << transfer.sampleNumber << '\n'
                << std::flush;
     }
     port.discardInput();
     if (watch.signalled()) {
         complain(errors, transfer.fileName, "interrupted before anything was sent");
-        return exitTempFail;
+        return ended(exitTempFail);
     }
 
     bool interruptTaken = false;
@@ -227,7 +230,8 @@ int runTransfer(const Transfer& transfer, platform::Port& port, const TransferWa
     }
 
     write(display.end());
-    return reportOutcome(std::get<Finish>(action).outcome, transfer, handshake, now(), errors);
+    return ended(
+        reportOutcome(std::get<Finish>(action).outcome, transfer, handshake, now(), errors));
 }
 
 } // namespace pelitor::send

@@ -20,6 +20,14 @@ struct Transfer {
     std::span<const std::uint8_t> stream; // on the device channel of `settings`
     std::uint16_t sampleNumber = 0;       // the one its dump header names
     HandshakeSettings settings;
+    std::string_view place{}; // " (file 2 of 12)" in a set, for the progress
+};
+
+// How a transfer ended: its status, and what a set's last line sums.
+struct TransferEnd {
+    int status = 0;
+    bool closedLoop = false;
+    std::uint64_t resent = 0;
 };
 
 // What a transfer goes by besides the port: the steady clock (counted from any fixed start),
@@ -40,9 +48,9 @@ Result<std::size_t> readUntil(platform::Port& port, std::optional<Time> deadline
                               std::span<std::uint8_t> into);
 
 // Sends the stream with the handshake, shows the progress on `errors` (one rewritten line when
-// `live`), and returns the exit status. Stopped by a signal, it sends CANCEL and returns
+// `live`), and says how it ended. Stopped by a signal, it sends CANCEL and ends with
 // exitTempFail; the caller then lets the signal end the process.
-int runTransfer(const Transfer& transfer, platform::Port& port, const TransferWatch& watch,
-                std::ostream& errors, bool live);
+TransferEnd runTransfer(const Transfer& transfer, platform::Port& port, const TransferWatch& watch,
+                        std::ostream& errors, bool live);
 
 } // namespace pelitor::send
