@@ -498,6 +498,22 @@ TEST_F(Sender, SendsASetToFollowingSlotsInTurn) {
         << sent.err;
     EXPECT_NE(sent.err.find("\nsent 3 samples (5..7) in "), std::string::npos) << sent.err;
     EXPECT_TRUE(sent.err.ends_with(" s, closed loop, 0 resent\n")) << sent.err;
+
+    // A sampler's CANCEL stops the set where it is.
+    const Transfer cancelled =
+        send(sdsStream(40 * 3),
+             [](const SysExMessage& message, std::size_t index) {
+                 return index == 1
+                            ? std::vector<Answer>{{{}, handshake(cancelType, message.number())}}
+                            : ackEverything(message, index);
+             },
+             {"-n", "5"});
+    EXPECT_EQ(cancelled.status, 75);
+    EXPECT_TRUE(cancelled.err.ends_with("pelitor-send: " + voice() +
+                                        ": the set stops here; not sent: " + alsoSent[0] + ", " +
+                                        alsoSent[1] + "\n"))
+        << cancelled.err;
+    EXPECT_EQ(kinds(cancelled.messages), (std::vector<std::string>{"header", "packet 0"}));
 }
 
 TEST_F(Sender, SendsNothingOfASetWithARefusedFile) {
