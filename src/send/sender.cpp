@@ -145,9 +145,10 @@ int send(const SendOptions& options, std::span<const CheckedFile> files, std::os
     std::vector<std::uint16_t> numbers;
     std::size_t closedLoops = 0;
     std::uint64_t resent = 0;
+    bool lastClosed = true; // after a closed-loop dump, its last answer has come
     for (std::size_t i = 0; i < files.size(); ++i) {
         const CheckedFile& file = files[i];
-        if (i > 0 && closedLoops < i) {
+        if (!lastClosed) {
             pauseFor(**port, watch, options.handshake.headerWait);
         }
         const std::uint8_t channel =
@@ -174,6 +175,7 @@ int send(const SendOptions& options, std::span<const CheckedFile> files, std::os
         }
         numbers.push_back(file.stream.header.sampleNumber);
         closedLoops += end.closedLoop ? 1 : 0;
+        lastClosed = end.closedLoop;
         resent += end.resent;
     }
     if (files.size() > 1) {
