@@ -516,6 +516,20 @@ TEST_F(Sender, SendsASetToFollowingSlotsInTurn) {
     EXPECT_EQ(kinds(cancelled.messages), (std::vector<std::string>{"header", "packet 0"}));
 }
 
+TEST_F(Sender, PausesBetweenTheDumpsOfASetInOpenLoop) {
+    Bytes snare = sdsStream(40 * 2);
+    snare[headerSampleNumberIndex] = 1;
+    writeFile(path("snare.sds"), snare);
+    alsoSent = {path("snare.sds").string()};
+    const Transfer sent = send(sdsStream(40 * 2), nullptr, {"--header-wait", "300", "-i", "0"});
+    EXPECT_EQ(sent.status, 0) << sent.err;
+    ASSERT_EQ(kinds(sent.messages), (std::vector<std::string>{"header", "packet 0", "packet 1",
+                                                              "header", "packet 0", "packet 1"}));
+    // The sampler may still be storing the first sample: it gets a header's wait.
+    EXPECT_GE(secondsBetween(sent.messages[2].at, sent.messages[3].at), 0.28);
+    EXPECT_NE(sent.err.find("\nsent 2 samples (0..1) in "), std::string::npos) << sent.err;
+}
+
 TEST_F(Sender, SendsNothingOfASetWithARefusedFile) {
     const Bytes wav = canonicalWav({.rate = 8000, .bits = 8}, Bytes(100, 0x90));
     writeFile(path("kick.wav"), wav);
