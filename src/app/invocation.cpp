@@ -45,9 +45,9 @@ constexpr HelpLine bitsHelp[] = {{"N", "N-bit words, {range} (default: the WAV's
                                  {"", "without dither: to dither, first run sox in.wav -b 16"},
                                  {"", "out.wav dither -p 12, then pelitor --bits 12 out.wav"}};
 constexpr HelpLine outputHelp[] = {{"PATH", "write the .sds to PATH, or into PATH if a directory"}};
-constexpr HelpLine quietHelp[] = {
-    {"", "print nothing on standard output but \"bad new!!\" (no banner, listing or"},
-    {"", "marks); warnings and errors as always"}};
+constexpr HelpLine quietHelp[] = {{"", "nothing on standard output but \"bad new!!\" (no"},
+                                  {"", "banner, listing or marks); warnings and errors as"},
+                                  {"", "always"}};
 constexpr HelpLine helpHelp[] = {{"", "show this help"}};
 constexpr HelpLine versionHelp[] = {{"", "show the version"}};
 

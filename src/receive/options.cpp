@@ -25,19 +25,17 @@ constexpr Apply setFlag = [](const GivenOption&, Given& given) {
 };
 
 constexpr HelpLine fileHelp[] = {{"", "decode the dumps kept in the file DUMP"}};
-constexpr HelpLine listenHelp[] = {{"", "wait for a dump the sampler is made to send, instead of"},
-                                   {"", "asking for one"}};
+constexpr HelpLine listenHelp[] = {{"", "wait for the dump the sampler is made to send,"},
+                                   {"", "instead of asking for one"}};
 constexpr HelpLine sampleHelp[] = {{"N", "the sample to ask for ({range}, default {default})"}};
 constexpr HelpLine deviceHelp[] = {{"N", "device channel of the request and of every answer"},
                                    {"", "({range}, default 0; with --listen, the dump's)"}};
-constexpr HelpLine retriesHelp[] = {
-    {"N", "NAKs for one damaged packet before the dump is given up"},
-    {"", "({range}, default {default})"}};
+constexpr HelpLine retriesHelp[] = {{"N", "NAKs for one damaged packet before the dump is"},
+                                    {"", "given up ({range}, default {default})"}};
 constexpr HelpLine headerWaitHelp[] = {{"MS", "wait for the dump header after each request"},
                                        {"", "({range}, default {default})"}};
-constexpr HelpLine packetWaitHelp[] = {
-    {"MS", "wait for the next packet before the sampler is taken as"},
-    {"", "stopped ({range}, default {default})"}};
+constexpr HelpLine packetWaitHelp[] = {{"MS", "wait for the next packet before the sampler is"},
+                                       {"", "taken as stopped ({range}, default {default})"}};
 
 constexpr ReceiveSettings defaults;
 constexpr auto defaultMs = [](std::chrono::milliseconds wait) {
@@ -55,9 +53,9 @@ constexpr Apply setting = [](const GivenOption& option, Given& given) -> std::op
     given.portOptions = true;
     return std::nullopt;
 };
-constexpr HelpLine keepDamagedHelp[] = {
-    {"", "write the WAV even when packets are damaged or missing"},
-    {"", "(their words as received, or silence), with a warning each"}};
+constexpr HelpLine keepDamagedHelp[] = {{"", "write the WAV even when packets are damaged or"},
+                                        {"", "missing (their words as received, or silence),"},
+                                        {"", "with a warning for each"}};
 
 constexpr Option<Given> table[] = {
     {{"file", 0, false, {}, fileHelp}, setFlag<&Given::file>},
@@ -104,22 +102,19 @@ Failure usage(std::string message) {
 } // namespace
 
 std::string usageText() {
-    return "usage: pelitor-receive [options] PORT [OUTPUT]            ask the sampler for a "
-           "sample\n"
-           "       pelitor-receive --listen [options] PORT [OUTPUT]   save the dump it is made to "
-           "send\n"
-           "       pelitor-receive --file [options] DUMP [OUTPUT]     decode a dump kept in a "
-           "file\n"
-           "       pelitor-receive --list                             list the raw MIDI ports\n"
+    return "usage: pelitor-receive [options] PORT [OUTPUT]           ask for a sample\n"
+           "       pelitor-receive --listen [options] PORT [OUTPUT]  take the dump it sends\n"
+           "       pelitor-receive --file [options] DUMP [OUTPUT]    decode a dump file\n"
+           "       pelitor-receive --list                            list the MIDI ports\n"
            "       pelitor-receive --help | --version\n"
            "\n"
-           "PORT is a raw MIDI port as --list shows it (hw:1,0) or a device file. An OUTPUT "
-           "ending\n"
-           "in .sds or .syx gets the dump's own messages, any other a WAV file; an existing\n"
-           "directory gets the default name inside. Without OUTPUT, sample-N.wav in the current\n"
-           "directory (N the dump's sample number), or for --file DUMP's name with .wav for its\n"
-           "extension, beside it; a file with several dumps gives NAME-1.wav, NAME-2.wav, and so\n"
-           "on. A default name never replaces a file.\n"
+           "PORT is a raw MIDI port as --list shows it (hw:1,0) or a device file. An\n"
+           "OUTPUT ending in .sds or .syx gets the dump's own messages, any other a WAV\n"
+           "file; an existing directory gets the default name inside. Without OUTPUT,\n"
+           "sample-N.wav in the current directory (N the dump's sample number), or for\n"
+           "--file DUMP's name with .wav for its extension, beside it; a file with several\n"
+           "dumps gives NAME-1.wav, NAME-2.wav, and so on. A default name never replaces a\n"
+           "file.\n"
            "\n"
            "options:\n" +
            optionHelp(definitions, 26);

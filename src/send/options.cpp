@@ -141,11 +141,12 @@ std::string usageText() {
            "       pelitor-send --check FILE.sds          check a file without sending it\n"
            "       pelitor-send --help | --version\n"
            "\n"
-           "PORT is an ALSA raw MIDI port, hw:CARD,DEVICE as --list shows it, or the path of a\n"
-           "character device or pseudo-terminal. Each FILE is a sample dump (.sds) or a WAV file,\n"
-           "converted in memory as pelitor converts it (--loop and --bits as there). With -n N\n"
-           "the first file goes to sample N, the next to N+1 and so on; without it, each keeps\n"
-           "its own number (a WAV file's is 0).\n"
+           "PORT is a raw MIDI port as --list shows it (hw:1,0; hw:1,0,2 for a third port;\n"
+           "hw:UM1,0 by card name) or the path of a character device or pseudo-terminal.\n"
+           "Each FILE is a sample dump (.sds) or a WAV file, converted in memory as pelitor\n"
+           "converts it (--loop and --bits as there). With -n N the first file goes to\n"
+           "sample N, the next to N+1 and so on; without it, each keeps its own number (a\n"
+           "WAV file's is 0).\n"
            "\n"
            "options:\n" +
            optionHelp(definitions, 24) +
