@@ -261,18 +261,25 @@ TEST_F(Sender, WaitsForTheHeaderAndBetweenPacketsAsAsked) {
 
 TEST_F(Sender, TakesTheAnswersOfASamplerThatAnswersSomePackets) {
     const Bytes file = sdsStream(40 * 8);
-    const Transfer sent = send(file, [](const SysExMessage& message, std::size_t) {
-        if (message.type() == dataPacketType && message.number() % 2 == 1) {
-            return std::vector<Answer>{};
-        }
-        return ackEverything(message, 0);
-    });
-    EXPECT_EQ(sent.status, 0);
-    EXPECT_EQ(sent.received, file);
-    ASSERT_EQ(sent.messages.size(), 9U);
-    // After an unanswered packet it waits its 20 ms; after an answered one it need not.
-    EXPECT_GE(secondsBetween(sent.messages[2].at, sent.messages[3].at), 0.015);
-    EXPECT_TRUE(sent.err.ends_with("closed loop, 0 resent\n")) << sent.err;
+    // After an unanswered packet it waits its 20 ms, or what --ack-wait says; after an answered
+    // one it need not.
+    for (const auto& [options, wait] : std::vector<std::pair<std::vector<std::string>, double>>{
+             {{}, 0.015}, {{"--ack-wait", "150"}, 0.13}}) {
+        const Transfer sent = send(
+            file,
+            [](const SysExMessage& message, std::size_t) {
+                if (message.type() == dataPacketType && message.number() % 2 == 1) {
+                    return std::vector<Answer>{};
+                }
+                return ackEverything(message, 0);
+            },
+            options);
+        EXPECT_EQ(sent.status, 0);
+        EXPECT_EQ(sent.received, file);
+        ASSERT_EQ(sent.messages.size(), 9U);
+        EXPECT_GE(secondsBetween(sent.messages[2].at, sent.messages[3].at), wait);
+        EXPECT_TRUE(sent.err.ends_with("closed loop, 0 resent\n")) << sent.err;
+    }
 }
 
 TEST_F(Sender, SendsOnTheDeviceChannelAskedForAndHearsOnlyThat) {
