@@ -15,13 +15,11 @@ Result<Reception> receiveDump(const ReceiveSettings& settings, platform::Port& p
     std::size_t count = 0;
     port.discardInput();
 
-    bool interruptTaken = false;
+    send::InterruptOnce interrupt;
     Action action = handshake.start();
     while (!std::holds_alternative<Finish>(action)) {
         const Send* send = std::get_if<Send>(&action);
-        if (watch.signalled() && !interruptTaken &&
-            !(send != nullptr && send->kind == Send::cancel)) {
-            interruptTaken = true;
+        if (interrupt.due(watch.signalled(), send != nullptr && send->kind == Send::cancel)) {
             action = handshake.interrupt();
             continue;
         }

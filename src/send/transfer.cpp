@@ -175,13 +175,11 @@ TransferEnd runTransfer(const Transfer& transfer, platform::Port& port, const Tr
         return ended(exitTempFail);
     }
 
-    bool interruptTaken = false;
+    InterruptOnce interrupt;
     Action action = handshake.start();
     while (!std::holds_alternative<Finish>(action)) {
         const Send* send = std::get_if<Send>(&action);
-        if (watch.signalled() && !interruptTaken &&
-            !(send != nullptr && send->message == Send::cancel)) {
-            interruptTaken = true;
+        if (interrupt.due(watch.signalled(), send != nullptr && send->message == Send::cancel)) {
             action = handshake.interrupt();
             continue;
         }

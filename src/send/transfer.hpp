@@ -37,6 +37,21 @@ struct TransferWatch {
     std::function<bool()> signalled;
 };
 
+// An ending signal is taken once, and never in place of the CANCEL that answers it.
+class InterruptOnce {
+  public:
+    bool due(bool signalled, bool sendingCancel) {
+        if (taken_ || !signalled || sendingCancel) {
+            return false;
+        }
+        taken_ = true;
+        return true;
+    }
+
+  private:
+    bool taken_ = false;
+};
+
 // Writes one message and waits until it has left the port; gives the time it has, reckoned from
 // its length where the port cannot wait for it.
 Result<Time> writeMessage(platform::Port& port, std::span<const std::uint8_t> bytes,
