@@ -107,7 +107,7 @@ bool Handshake::fromOurReceiver(const Reply& reply) const {
 bool Handshake::lateForPrevious(const Reply& reply) const {
     return !onHeader_ && current_ > 0 && !previousAnswered_ &&
            (reply.type == ackType || reply.type == nakType) &&
-           reply.packetNumber == ((current_ - 1) & 0x7F);
+           reply.packetNumber == packetNumber(current_ - 1);
 }
 
 Action Handshake::lateAnswer(const Reply& reply, Time now) {
@@ -144,7 +144,7 @@ Action Handshake::received(const Reply& reply, Time now) {
     }
     // A late answer about an earlier packet never counts for this one, nor for one not yet sent.
     const bool forCurrent =
-        reply.type == waitType || onHeader_ || reply.packetNumber == (current_ & 0x7F);
+        reply.type == waitType || onHeader_ || reply.packetNumber == packetNumber(current_);
     const bool currentSent = phase_ != Phase::pacing && phase_ != Phase::lingering;
     if (!forCurrent || !currentSent) {
         if (reply.type == nakType) {

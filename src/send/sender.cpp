@@ -5,6 +5,7 @@
 #include "platform/process.hpp"
 #include "platform/terminal.hpp"
 #include "sds/sds_stream.hpp"
+#include "sds/seven_bit.hpp"
 #include "send/file_set.hpp"
 #include "send/options.hpp"
 #include "send/port_list.hpp"
@@ -71,8 +72,9 @@ Checked readChecked(const SendOptions& options, const std::string& path,
     }
     CheckedFile checked{name, std::move(file->bytes), *stream};
     if (number) {
-        checked.bytes[headerSampleNumberIndex] = static_cast<std::uint8_t>(*number & 0x7F);
-        checked.bytes[headerSampleNumberIndex + 1] = static_cast<std::uint8_t>(*number >> 7);
+        const SevenBitPair bytes = splitSevenBitPair(*number);
+        checked.bytes[headerSampleNumberIndex] = bytes.low;
+        checked.bytes[headerSampleNumberIndex + 1] = bytes.high;
         checked.stream.header.sampleNumber = *number;
     }
     return {std::move(checked)};

@@ -82,7 +82,7 @@ std::optional<Failure> AlsaMidiPort::write(std::span<const std::uint8_t> bytes) 
         std::vector<pollfd> room = descriptors(output_);
         const int ready = poll(room.data(), room.size(), stuckMilliseconds);
         if (ready == 0) {
-            return Failure{FailureKind::ioError, "the port has taken no bytes for 5 s"};
+            return Failure{FailureKind::ioError, stuckMessage()};
         }
         if (ready < 0 && errno != EINTR) {
             return failed("the port failed while sending", -errno);

@@ -133,7 +133,7 @@ std::optional<Failure> MidiPort::write(std::span<const std::uint8_t> bytes) {
         pollfd room{fd_, POLLOUT, 0};
         const int ready = poll(&room, 1, stuckMilliseconds);
         if (ready == 0) {
-            return Failure{FailureKind::ioError, "the port has taken no bytes for 5 s"};
+            return Failure{FailureKind::ioError, stuckMessage()};
         }
         if (ready < 0 && errno != EINTR) {
             return failed("the port failed while sending");

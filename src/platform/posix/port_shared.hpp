@@ -17,6 +17,10 @@ constexpr auto discardLimit = std::chrono::milliseconds(20);
 // How long one write may wait for room in the output buffer before the port counts as stuck.
 constexpr int stuckMilliseconds = 5000;
 
+inline std::string stuckMessage() {
+    return "the port has taken no bytes for " + std::to_string(stuckMilliseconds / 1000) + " s";
+}
+
 // poll()'s timeout for a wait until `timeout` (none: -1, without limit), rounded up, so that
 // a deadline is never woken for before it has passed.
 inline int pollMilliseconds(std::optional<std::chrono::nanoseconds> timeout) {
