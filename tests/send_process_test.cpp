@@ -535,6 +535,23 @@ TEST_F(Sender, PausesBetweenTheDumpsOfASetInOpenLoop) {
     // The sampler may still be storing the first sample: it gets a header's wait.
     EXPECT_GE(secondsBetween(sent.messages[2].at, sent.messages[3].at), 0.28);
     EXPECT_NE(sent.err.find("\nsent 2 samples (0..1) in "), std::string::npos) << sent.err;
+
+    // A refusal of the last packet that comes during the pause stops the set: it is lost.
+    const Transfer refused =
+        send(sdsStream(40 * 2),
+             [](const SysExMessage& message, std::size_t) {
+                 if (message.type() == dataPacketType && message.number() == 1) {
+                     return std::vector<Answer>{{100ms, handshake(nakType, 1)}};
+                 }
+                 return std::vector<Answer>{};
+             },
+             {"--header-wait", "300", "-i", "0"});
+    EXPECT_EQ(refused.status, 75) << refused.err;
+    EXPECT_EQ(kinds(refused.messages),
+              (std::vector<std::string>{"header", "packet 0", "packet 1"}));
+    EXPECT_NE(refused.err.find("voice.sds: the sampler refused it after its last packet"),
+              std::string::npos)
+        << refused.err;
 }
 
 TEST_F(Sender, SendsNothingOfASetWithARefusedFile) {

@@ -4,6 +4,7 @@
 #include "platform/platform.hpp"
 #include "platform/process.hpp"
 #include "platform/terminal.hpp"
+#include "sds/reply_scanner.hpp"
 #include "sds/sds_stream.hpp"
 #include "sds/seven_bit.hpp"
 #include "send/file_set.hpp"
@@ -111,15 +112,27 @@ CheckedSet readSet(const SendOptions& options, std::ostream& errors) {
 }
 
 // Between two dumps in open loop: the sampler may still be storing the last sample, and gets
-// the time it would have had to answer a dump header. What it says meanwhile is dropped.
-void pauseFor(platform::Port& port, const TransferWatch& watch, Time length) {
+// the time it would have had to answer a dump header. A refusal or a CANCEL about the dump just
+// sent may come now, too late for the handshake: it is the one answer not dropped.
+std::optional<Reply> pauseFor(platform::Port& port, const TransferWatch& watch, Time length,
+                              std::uint8_t channel) {
     const Time end = watch.now() + length;
-    std::array<std::uint8_t, 64> dropped{};
+    ReplyScanner scanner;
+    std::array<std::uint8_t, 64> incoming{};
     for (Time now = watch.now(); now < end && !watch.signalled(); now = watch.now()) {
-        if (!readUntil(port, end, now, dropped)) {
-            return; // the next dump's first write says what is wrong with the port
+        const auto count = readUntil(port, end, now, incoming);
+        if (!count) {
+            return std::nullopt; // the next dump's first write says what is wrong with the port
+        }
+        for (std::size_t i = 0; i < *count; ++i) {
+            const auto reply = scanner.take(incoming[i]);
+            if (reply && (reply->type == nakType || reply->type == cancelType) &&
+                (reply->deviceChannel == channel || reply->deviceChannel == allChannels)) {
+                return reply;
+            }
         }
     }
+    return std::nullopt;
 }
 
 std::string joined(std::span<const CheckedFile> files) {
@@ -148,13 +161,25 @@ int send(const SendOptions& options, std::span<const CheckedFile> files, std::os
     std::size_t closedLoops = 0;
     std::uint64_t resent = 0;
     bool lastClosed = true; // after a closed-loop dump, its last answer has come
+    std::uint8_t lastChannel = 0;
     for (std::size_t i = 0; i < files.size(); ++i) {
         const CheckedFile& file = files[i];
         if (!lastClosed) {
-            pauseFor(**port, watch, options.handshake.headerWait);
+            if (const auto late =
+                    pauseFor(**port, watch, options.handshake.headerWait, lastChannel)) {
+                complain(errors, files[i - 1].name,
+                         std::string(late->type == nakType ? "the sampler refused"
+                                                           : "the sampler cancelled") +
+                             " it after its last packet, too late to send it again; the sample "
+                             "it holds may be damaged");
+                complain(errors, files[i - 1].name,
+                         "the set stops here; not sent: " + joined(files.subspan(i)));
+                return exitTempFail;
+            }
         }
         const std::uint8_t channel =
             options.deviceChannel.value_or(file.stream.header.deviceChannel);
+        lastChannel = channel;
         const std::vector<std::uint8_t> stream =
             channel == file.stream.header.deviceChannel
                 ? file.bytes
