@@ -224,14 +224,14 @@ class WinmmPort final : public Port {
             if (now >= stuck) {
                 return Failure{FailureKind::ioError, stuckMessage()};
             }
-            if (!waitFor(output.done, stuck - now)) {
+            if (waitTaking(output.done, stuck - now) == Woken::failed) {
                 return portFailed("sending", MMSYSERR_ERROR);
             }
         }
         midiOutUnprepareHeader(output.handle, &output.header, sizeof output.header);
         output.inFlight = false;
         for (auto now = Clock::now(); now < onWire; now = Clock::now()) {
-            waitFor(nullptr, onWire - now);
+            waitTaking(nullptr, onWire - now);
         }
         return true;
     }
@@ -244,9 +244,6 @@ class WinmmPort final : public Port {
             if (input_ && !input_->bytes.empty()) {
                 return true;
             }
-            if (wake != nullptr && WaitForSingleObject(wake, 0) == WAIT_OBJECT_0) {
-                return false;
-            }
             std::optional<std::chrono::nanoseconds> left;
             if (timeout) {
                 left = *timeout - (Clock::now() - start);
@@ -254,20 +251,13 @@ class WinmmPort final : public Port {
                     return false;
                 }
             }
-            HANDLE events[2];
-            DWORD count = 0;
-            if (input_) {
-                events[count++] = input_->arrived;
-            }
-            if (wake != nullptr) {
-                events[count++] = wake;
-            }
-            const DWORD milliseconds = waitMilliseconds(left);
-            const DWORD woken = count == 0
-                                    ? (Sleep(milliseconds), WAIT_TIMEOUT)
-                                    : WaitForMultipleObjects(count, events, FALSE, milliseconds);
-            if (woken == WAIT_FAILED) {
+            switch (waitTaking(wake, left)) {
+            case Woken::event:
+                return false; // an ending signal
+            case Woken::failed:
                 return Failure{FailureKind::ioError, "the port failed while waiting for input"};
+            case Woken::other:
+                break;
             }
         }
     }
@@ -294,32 +284,27 @@ class WinmmPort final : public Port {
     bool hasInput() const override { return input_ != nullptr; }
 
   private:
-    // Waits on `event` (or only for the time) while taking what comes in, so that WinMM gets
-    // its buffers back meanwhile. False if the wait failed.
-    bool waitFor(HANDLE event, Clock::duration time) {
-        const auto end = Clock::now() + time;
-        for (auto now = Clock::now(); now < end; now = Clock::now()) {
-            HANDLE events[2];
-            DWORD count = 0;
-            if (event != nullptr) {
-                events[count++] = event;
-            }
-            if (input_) {
-                events[count++] = input_->arrived;
-            }
-            const DWORD milliseconds = waitMilliseconds(end - now);
-            const DWORD woken = count == 0
-                                    ? (Sleep(milliseconds), WAIT_TIMEOUT)
-                                    : WaitForMultipleObjects(count, events, FALSE, milliseconds);
-            if (woken == WAIT_FAILED) {
-                return false;
-            }
-            takeArrivals();
-            if (event != nullptr && woken == WAIT_OBJECT_0) {
-                return true;
-            }
+    enum class Woken { event, other, failed };
+
+    // Waits for `event` (if any) until `time` has passed (none: as long as it takes) or
+    // something comes in, and takes what came, so that WinMM has its buffers back meanwhile.
+    Woken waitTaking(HANDLE event, std::optional<std::chrono::nanoseconds> time) {
+        HANDLE events[2];
+        DWORD count = 0;
+        if (event != nullptr) {
+            events[count++] = event;
         }
-        return true;
+        if (input_) {
+            events[count++] = input_->arrived;
+        }
+        const DWORD milliseconds = waitMilliseconds(time);
+        const DWORD woken = count == 0 ? (Sleep(milliseconds), WAIT_TIMEOUT)
+                                       : WaitForMultipleObjects(count, events, FALSE, milliseconds);
+        takeArrivals();
+        if (woken == WAIT_FAILED) {
+            return Woken::failed;
+        }
+        return event != nullptr && woken == WAIT_OBJECT_0 ? Woken::event : Woken::other;
     }
 
     // Moves what WinMM's thread has queued into the bytes to read, in the order it came, and
