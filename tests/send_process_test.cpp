@@ -440,6 +440,11 @@ TEST_F(Sender, RefusesWhatItCannotDoWithTheRightStatus) {
         {{"./plain", "good.sds"},
          69,
          "pelitor-send: ./plain: not a MIDI port (not a character device)\n"},
+        // The port opens, and the one the answers would come in on does not.
+        {{"--input", "/nonexistent/in", "/dev/null", "good.sds"},
+         69,
+         "pelitor-send: /dev/null: --input /nonexistent/in: No such file or directory "
+         "(pelitor-send --list shows the ports there are)\n"},
         // Any name that is not a path is alsa-lib's to open.
         {{"hw:9,0,2", "good.sds"},
          69,

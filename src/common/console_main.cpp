@@ -2,6 +2,7 @@
 
 #include "common/exit_status.hpp"
 #include "common/message_line.hpp"
+#include "platform/platform.hpp"
 #include "platform/process.hpp"
 
 #include <exception>
@@ -16,7 +17,8 @@ int consoleMain(int argc, char** argv, std::string_view program, ProgramRun run)
     // A console that has gone then fails a write, and the run goes on to its cleanup.
     platform::handleEndingSignals();
     try {
-        const std::vector<std::string> arguments(argv + 1, argv + argc);
+        std::vector<std::string> arguments = platform::commandLine(argc, argv);
+        arguments.erase(arguments.begin(), arguments.begin() + (arguments.empty() ? 0 : 1));
         const int status = run(arguments, std::cout, std::cerr);
         // What was asked is done; a lost answer is told once (a lost standard error cannot be).
         if (!std::cout) {

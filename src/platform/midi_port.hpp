@@ -3,19 +3,36 @@
 #include "platform/port.hpp"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pelitor::platform {
+
+// What a run asks of the MIDI port it opens.
+struct PortRequest {
+    std::string port{};                 // PORT, as given
+    std::optional<std::string> input{}; // --input: the port the answers come from, if not PORT's
+    bool needsOutput = true;            // false for a run that only listens
+    bool needsInput = false;            // true for a run that must hear the sampler
+};
 
 // A PORT that starts with / or . is the path of a device file; any other is an ALSA name.
 constexpr bool namesDeviceFile(std::string_view port) {
     return port.starts_with('/') || port.starts_with('.');
 }
 
-// The port PORT names: a device file (MidiPort) or an ALSA raw MIDI port (AlsaMidiPort). The
-// failure's message says why not and, where it can, what to do about it.
-Result<std::unique_ptr<Port>> openMidiPort(const std::string& port);
+// The port a request names: on POSIX systems a device file (MidiPort) or an ALSA raw MIDI port
+// (AlsaMidiPort), on Windows a WinMM output and input by name or number. The failure's message
+// says why not and, where it can, what to do about it.
+Result<std::unique_ptr<Port>> openMidiPort(const PortRequest& request);
+
+// --list's lines: the ports this system has, as PORT names them; a failure where it has none.
+Result<std::vector<std::string>> midiPortListing();
+
+// --help's lines on what PORT is on this system.
+std::string_view midiPortHelp();
 
 // A MIDI port opened by its device file: an ALSA raw MIDI device, a serial terminal or a
 // pseudo-terminal. A terminal is switched to raw bytes while it is open and given back its

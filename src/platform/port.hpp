@@ -34,6 +34,9 @@ class Port {
     // Drops what was waiting before the transfer, so that no old reply is taken for a new one;
     // a port that never stops sending is given up on after a short while.
     virtual void discardInput() = 0;
+
+    // False for a port that can only send, whose answers cannot come back.
+    virtual bool hasInput() const { return true; }
 };
 
 } // namespace pelitor::platform

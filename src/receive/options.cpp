@@ -1,6 +1,7 @@
 #include "receive/options.hpp"
 
 #include "common/command_line.hpp"
+#include "platform/midi_port.hpp"
 #include "receive/output_names.hpp"
 
 namespace pelitor::receive {
@@ -27,6 +28,8 @@ constexpr Apply setFlag = [](const GivenOption&, Given& given) {
 constexpr HelpLine fileHelp[] = {{"", "decode the dumps kept in the file DUMP"}};
 constexpr HelpLine listenHelp[] = {{"", "wait for the dump the sampler is made to send,"},
                                    {"", "instead of asking for one"}};
+constexpr HelpLine inputHelp[] = {{"PORT", "take the dump in on this port, for an interface"},
+                                  {"", "whose MIDI IN is a port apart from its MIDI OUT"}};
 constexpr HelpLine sampleHelp[] = {{"N", "the sample to ask for ({range}, default {default})"}};
 constexpr HelpLine deviceHelp[] = {{"N", "device channel of the request and of every answer"},
                                    {"", "({range}, default 0; with --listen, the dump's)"}};
@@ -62,6 +65,12 @@ constexpr Option<Given> table[] = {
     {{"listen", 0, false, {}, listenHelp},
      [](const GivenOption&, Given& given) {
          given.options.settings.listen = true;
+         given.portOptions = true;
+         return std::optional<Failure>();
+     }},
+    {{"input", 0, true, {}, inputHelp},
+     [](const GivenOption& option, Given& given) {
+         given.options.input = option.value;
          given.portOptions = true;
          return std::optional<Failure>();
      }},
@@ -107,9 +116,9 @@ std::string usageText() {
            "       pelitor-receive --file [options] DUMP [OUTPUT]    decode a dump file\n"
            "       pelitor-receive --list                            list the MIDI ports\n"
            "       pelitor-receive --help | --version\n"
-           "\n"
-           "PORT is a raw MIDI port as --list shows it (hw:1,0) or a device file. An\n"
-           "OUTPUT ending in .sds or .syx gets the dump's own messages, any other a WAV\n"
+           "\n" +
+           std::string(platform::midiPortHelp()) +
+           "An OUTPUT ending in .sds or .syx gets the dump's own messages, any other a WAV\n"
            "file; an existing directory gets the default name inside. Without OUTPUT,\n"
            "sample-N.wav in the current directory (N the dump's sample number), or for\n"
            "--file DUMP's name with .wav for its extension, beside it; a file with several\n"

@@ -13,6 +13,7 @@ namespace pelitor::receive {
 struct ReceiveOptions {
     enum Task { receive, file, list, help, version } task = receive;
     std::string port;                  // the port a dump is received from
+    std::optional<std::string> input;  // where the dump comes in, if not PORT
     std::string dump;                  // the file a dump is decoded from
     std::optional<std::string> output; // as given
     ReceiveSettings settings;          // its keepDamaged holds for --file too

@@ -58,7 +58,7 @@ int receiveFromPort(const ReceiveOptions& options, std::ostream& errors) {
     // Made before the port, so that a signal ends the process only once the port, gone first,
     // has been given back its settings.
     const platform::GracefulEnd graceful;
-    auto port = platform::openMidiPort(options.port);
+    auto port = platform::openMidiPort({options.port, options.input, !settings.listen, true});
     if (!port) {
         return fail(errors, portName, port.failure());
     }

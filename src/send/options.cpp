@@ -2,6 +2,7 @@
 
 #include "app/loop_request.hpp"
 #include "common/command_line.hpp"
+#include "platform/midi_port.hpp"
 
 #include <algorithm>
 #include <cctype>
@@ -47,6 +48,8 @@ constexpr HelpLine gapHelp[] = {{"MS", "least pause from one packet's end to the
 constexpr HelpLine deviceHelp[] = {{"N", "device channel of every message sent and of the replies"},
                                    {"", "({range}, default: the file's)"}};
 
+constexpr HelpLine inputHelp[] = {{"PORT", "hear the sampler on this port, for an interface whose"},
+                                  {"", "MIDI IN is a port apart from its MIDI OUT"}};
 constexpr HelpLine sampleNumberHelp[] = {{"N", "sample number (the slot) to fill, {range}"},
                                          {"", "(default: the .sds file's, 0 for a WAV file)"}};
 constexpr HelpLine bitsHelp[] = {{"N", "a WAV file's words of N bits, {range}, as pelitor"},
@@ -92,6 +95,11 @@ constexpr Option<Given> table[] = {
                  [](std::uint32_t n, Given& g) {
                      g.options.sampleNumber = static_cast<std::uint16_t>(n);
                  }>},
+    {{"input", 0, true, {}, inputHelp},
+     [](const GivenOption& option, Given& given) {
+         given.options.input = option.value;
+         return std::optional<Failure>();
+     }},
     {{"loop", 0, true, {}, loopHelp},
      [](const GivenOption& option, Given& given) {
          const auto loop = loopRequest(option);
@@ -137,12 +145,11 @@ bool swapped(std::string_view port, std::string_view file) {
 
 std::string usageText() {
     return "usage: pelitor-send [options] PORT FILE...    send samples, one slot each\n"
-           "       pelitor-send --list                    list the raw MIDI ports\n"
+           "       pelitor-send --list                    list the MIDI ports\n"
            "       pelitor-send --check FILE.sds          check a file without sending it\n"
            "       pelitor-send --help | --version\n"
-           "\n"
-           "PORT is a raw MIDI port as --list shows it (hw:1,0; hw:1,0,2 for a third port;\n"
-           "hw:UM1,0 by card name) or the path of a character device or pseudo-terminal.\n"
+           "\n" +
+           std::string(platform::midiPortHelp()) +
            "Each FILE is a sample dump (.sds) or a WAV file, converted in memory as pelitor\n"
            "converts it (--loop and --bits as there). With -n N the first file goes to\n"
            "sample N, the next to N+1 and so on; without it, each keeps its own number (a\n"

@@ -16,8 +16,9 @@ namespace pelitor::send {
 struct SendOptions {
     enum Task { send, list, check, help, version } task = send;
     std::string port;
-    std::vector<std::string> files; // sent in turn; --check takes one
-    HandshakeSettings handshake;    // its pacing and retries; the rest comes from the file
+    std::optional<std::string> input; // where the sampler's answers come in, if not PORT
+    std::vector<std::string> files;   // sent in turn; --check takes one
+    HandshakeSettings handshake;      // its pacing and retries; the rest comes from the file
     std::optional<std::uint8_t> deviceChannel; // overrides the file's
     std::optional<std::uint16_t> sampleNumber; // overrides the file's; a WAV's is 0
     // --loop and --bits, for a WAV file's words; an .sds file's are already made.

@@ -147,7 +147,7 @@ int send(const SendOptions& options, std::span<const CheckedFile> files, std::os
     // Made before the port, so that a signal ends the process only once the port, gone first,
     // has been given back its settings.
     const platform::GracefulEnd graceful;
-    auto port = platform::openMidiPort(options.port);
+    auto port = platform::openMidiPort({options.port, options.input, true, false});
     if (!port) {
         return fail(errors, subjectName(options.port), port.failure());
     }
@@ -190,9 +190,10 @@ int send(const SendOptions& options, std::span<const CheckedFile> files, std::os
         const std::string place = files.size() == 1 ? ""
                                                     : " (file " + std::to_string(i + 1) + " of " +
                                                           std::to_string(files.size()) + ")";
-        const TransferEnd end = runTransfer(
-            {file.name, options.port, stream, file.stream.header.sampleNumber, settings, place},
-            **port, watch, errors, live);
+        const TransferEnd end =
+            runTransfer({file.name, options.port, stream, file.stream.header.sampleNumber, settings,
+                         place, (*port)->hasInput()},
+                        **port, watch, errors, live);
         if (end.status != exitSuccess) {
             if (i + 1 < files.size()) {
                 complain(errors, file.name,

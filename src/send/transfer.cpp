@@ -1,5 +1,6 @@
 #include "send/transfer.hpp"
 
+#include "platform/port_limits.hpp"
 #include "platform/terminal.hpp"
 #include "sds/handshake_message.hpp"
 #include "send/progress.hpp"
@@ -10,9 +11,6 @@
 
 namespace pelitor::send {
 namespace {
-
-// A byte takes 10 bits at 31,250 bits per second on a MIDI cable.
-constexpr Time wireTimePerByte = 320us;
 
 // Counted from 1, as people count; --check names packets by their index in the file.
 std::string packetOfTotal(const Handshake& handshake, std::uint64_t total) {
@@ -25,7 +23,7 @@ std::string packetOfTotal(const Handshake& handshake, std::uint64_t total) {
 
 // After a transfer that went on in open loop without a word from the sampler.
 void hintIfUnanswered(const Handshake& handshake, const Transfer& transfer, std::ostream& errors) {
-    if (!handshake.onHeader() && !handshake.answered()) {
+    if (!handshake.onHeader() && !handshake.answered() && transfer.hears) {
         complain(errors, transfer.portName,
                  "the sampler never answered; if it should, check its device ID (-d) and the "
                  "cable from its MIDI OUT");
@@ -102,7 +100,7 @@ Result<Time> writeMessage(platform::Port& port, std::span<const std::uint8_t> by
     }
     Time left = watch.now();
     if (!*drained) {
-        left += wireTimePerByte * static_cast<Time::rep>(bytes.size());
+        left += platform::midiByteTime * static_cast<Time::rep>(bytes.size());
     }
     return left;
 }
@@ -163,10 +161,14 @@ TransferEnd runTransfer(const Transfer& transfer, platform::Port& port, const Tr
         write(display.end());
         return ended(fail(errors, transfer.portName, failure));
     };
-    if (!live) {
+    if (!live || !transfer.hears) {
         errors << "sending " << label << " to " << transfer.portName << ": " << settings.packets
                << " packets, device channel " << unsigned{settings.deviceChannel}
-               << ", sample number " << transfer.sampleNumber << '\n'
+               << ", sample number " << transfer.sampleNumber
+               << (transfer.hears ? ""
+                                  : "; in open loop, as the port has no MIDI input to hear "
+                                    "the sampler on (--input names one)")
+               << '\n'
                << std::flush;
     }
     port.discardInput();

@@ -21,6 +21,7 @@ struct Transfer {
     std::uint16_t sampleNumber = 0;       // the one its dump header names
     HandshakeSettings settings;
     std::string_view place{}; // " (file 2 of 12)" in a set, for the progress
+    bool hears = true;        // false where the port has no input: open loop, said at the start
 };
 
 // How a transfer ended: its status, and what a set's last line sums.

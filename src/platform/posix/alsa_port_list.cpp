@@ -1,4 +1,6 @@
 #include "platform/alsa_midi_port.hpp"
+#include "platform/alsa_port_names.hpp"
+#include "platform/midi_port.hpp"
 
 #if PELITOR_ALSA
 #include "platform/posix/alsa_quiet.hpp"
@@ -71,5 +73,18 @@ Result<std::vector<RawMidiPort>> rawMidiPorts() {
 }
 
 #endif
+
+Result<std::vector<std::string>> midiPortListing() {
+    const auto ports = rawMidiPorts();
+    if (!ports) {
+        return ports.failure();
+    }
+    if (ports->empty()) {
+        return Failure{FailureKind::unavailable,
+                       "alsa-lib finds no sound card with a raw MIDI port (is the MIDI interface "
+                       "connected and switched on?)"};
+    }
+    return describePorts(*ports);
+}
 
 } // namespace pelitor::platform

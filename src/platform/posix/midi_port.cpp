@@ -3,6 +3,7 @@
 #include "platform/alsa_midi_port.hpp"
 #include "platform/posix/graceful_end_wake.hpp"
 #include "platform/posix/port_shared.hpp"
+#include "platform/split_port.hpp"
 
 #include <cerrno>
 #include <cstring>
@@ -70,7 +71,9 @@ MidiPort::~MidiPort() {
     close(fd_);
 }
 
-Result<std::unique_ptr<Port>> openMidiPort(const std::string& port) {
+namespace {
+
+Result<std::unique_ptr<Port>> openOne(const std::string& port) {
     if (!namesDeviceFile(port)) {
         return openAlsaMidiPort(port);
     }
@@ -79,6 +82,27 @@ Result<std::unique_ptr<Port>> openMidiPort(const std::string& port) {
         return opened.failure();
     }
     return std::unique_ptr<Port>(std::make_unique<MidiPort>(std::move(*opened)));
+}
+
+} // namespace
+
+// Every port here reads and writes; --input names a second one to read from.
+Result<std::unique_ptr<Port>> openMidiPort(const PortRequest& request) {
+    auto port = openOne(request.port);
+    if (!port || !request.input) {
+        return port;
+    }
+    auto input = openOne(*request.input);
+    if (!input) {
+        return Failure{input.failure().kind,
+                       "--input " + *request.input + ": " + input.failure().message};
+    }
+    return std::unique_ptr<Port>(std::make_unique<SplitPort>(std::move(*port), std::move(*input)));
+}
+
+std::string_view midiPortHelp() {
+    return "PORT is a raw MIDI port as --list shows it (hw:1,0; hw:1,0,2 for a third port;\n"
+           "hw:UM1,0 by card name) or the path of a character device or pseudo-terminal.\n";
 }
 
 Result<MidiPort> MidiPort::open(const std::string& path) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/port_limits.hpp"
+
 #include <algorithm>
 #include <chrono>
 #include <climits>
@@ -9,17 +11,6 @@
 
 // What the two kinds of MIDI port on POSIX systems, device files and ALSA names, share.
 namespace pelitor::platform {
-
-// How long what was waiting in the port may take to drop before the port counts as one that
-// never stops sending: far more than any leftover reply needs.
-constexpr auto discardLimit = std::chrono::milliseconds(20);
-
-// How long one write may wait for room in the output buffer before the port counts as stuck.
-constexpr int stuckMilliseconds = 5000;
-
-inline std::string stuckMessage() {
-    return "the port has taken no bytes for " + std::to_string(stuckMilliseconds / 1000) + " s";
-}
 
 // poll()'s timeout for a wait until `timeout` (none: -1, without limit), rounded up, so that
 // a deadline is never woken for before it has passed.

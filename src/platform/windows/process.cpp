@@ -1,5 +1,7 @@
 #include "platform/process.hpp"
 
+#include "platform/windows/graceful_end_wake.hpp"
+
 #include <csignal>
 #include <cwchar>
 #include <io.h>
@@ -31,9 +33,14 @@ class RegistrationLock {
 
 RegistrationLock registration;
 
+// A program ended by Ctrl-C or Ctrl-Break ends with the status Windows gives one: a parent
+// tells it from every status the program chooses (the runtime's own exit would be 3).
 void endOnSignal(int signal) {
     registration.enter(); // never left: the process ends here
     removeTemporaryNow();
+    if (signal == SIGINT || signal == SIGBREAK) {
+        ExitProcess(STATUS_CONTROL_C_EXIT);
+    }
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
@@ -41,18 +48,32 @@ void endOnSignal(int signal) {
 volatile std::sig_atomic_t noted = 0;
 using Handler = void (*)(int);
 Handler replaced[std::size(endingSignals)];
+// Set when a signal is noted, for a port's wait to wake on; made once, and reset by each
+// GracefulEnd.
+HANDLE wake = nullptr;
+volatile LONG gracefulLives = 0;
 
 void noteSignal(int signal) {
     if (noted == 0) {
         noted = signal;
     }
+    SetEvent(wake);
     std::signal(signal, noteSignal); // the runtime resets a handler before it calls it
 }
 
 } // namespace
 
+HANDLE gracefulEndWakeEvent() noexcept {
+    return gracefulLives != 0 ? wake : nullptr;
+}
+
 GracefulEnd::GracefulEnd() {
     noted = 0;
+    if (wake == nullptr) {
+        wake = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    }
+    ResetEvent(wake);
+    gracefulLives = 1;
     for (std::size_t i = 0; i < std::size(endingSignals); ++i) {
         replaced[i] = std::signal(endingSignals[i], noteSignal);
         if (replaced[i] == SIG_IGN) {
@@ -62,6 +83,7 @@ GracefulEnd::GracefulEnd() {
 }
 
 GracefulEnd::~GracefulEnd() {
+    gracefulLives = 0;
     for (std::size_t i = 0; i < std::size(endingSignals); ++i) {
         std::signal(endingSignals[i], replaced[i]);
     }

@@ -1,8 +1,8 @@
-#include "send/port_name.hpp"
+#include "platform/alsa_port_names.hpp"
 
 #include <algorithm>
 
-namespace pelitor::send {
+namespace pelitor::platform {
 namespace {
 
 std::string padded(std::string text, std::size_t width) {
@@ -12,7 +12,7 @@ std::string padded(std::string text, std::size_t width) {
 
 } // namespace
 
-std::string portName(const platform::RawMidiPort& port) {
+std::string portName(const RawMidiPort& port) {
     std::string name = "hw:";
     name.append(std::to_string(port.card)).append(",").append(std::to_string(port.device));
     if (port.subdevices > 1) {
@@ -21,17 +21,17 @@ std::string portName(const platform::RawMidiPort& port) {
     return name;
 }
 
-std::vector<std::string> describePorts(std::span<const platform::RawMidiPort> ports) {
+std::vector<std::string> describePorts(std::span<const RawMidiPort> ports) {
     std::size_t width = 6; // "Device"
-    for (const platform::RawMidiPort& port : ports) {
+    for (const RawMidiPort& port : ports) {
         width = std::max(width, portName(port).size());
     }
     std::vector<std::string> lines{"Dir " + padded("Device", width + 2) + "Name"};
-    for (const platform::RawMidiPort& port : ports) {
+    for (const RawMidiPort& port : ports) {
         const std::string direction = std::string(port.input ? "I" : "") + (port.output ? "O" : "");
         lines.push_back(padded(direction, 4) + padded(portName(port), width + 2) + port.name);
     }
     return lines;
 }
 
-} // namespace pelitor::send
+} // namespace pelitor::platform
