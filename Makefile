@@ -10,6 +10,19 @@ PREFIX ?= /usr/local
 CONFIGURE := cmake -S . -B build $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 CHECK_CONFIGURE := cmake -S . -B build-check $(GENERATOR) -DCMAKE_BUILD_TYPE=Release
 WINE_ENV := WINEPREFIX='$(CURDIR)/build-windows/wineprefix' WINEDEBUG=-all LANG=C.UTF-8
+# pelitor-send.exe and pelitor-receive.exe are tested on a stand-in for winmm.dll, which carries
+# their MIDI bytes to and from a pseudo-terminal: copies of them sit in a folder of its own with
+# it, never beside the programs built for users. These process tests run against them.
+STAND_IN := $(CURDIR)/build-windows/stand-in
+WINDOWS_PORT_TESTS := Sender.ClosedLoopDeliversTheFileByteForByte:$\
+  Sender.ResendsAPacketTheSamplerRefused:Sender.StopsWhenTheSamplerCancels:$\
+  Sender.GoesOnInOpenLoopWhenTheSamplerIsSilent:Sender.CtrlCSendsCancelAndRestoresTheTerminal:$\
+  ReceiveFromPort.TakesTheDumpWithTheHandshakeOrRefusesIt:$\
+  ReceiveFromPort.CtrlCSendsCancelAndWritesNothing:$\
+  ReceiveFromPort.TakesWhatPelitorSendSendsByteForByte
+STAND_IN_ENV := WINEDLLOVERRIDES=winmm=n PELITOR_SEND_COMMAND='wine $(STAND_IN)/pelitor-send.exe' \
+  PELITOR_RECEIVE_COMMAND='wine $(STAND_IN)/pelitor-receive.exe' PELITOR_PORT_NAME='Stand-in MIDI' \
+  PELITOR_CRLF=1
 
 .PHONY: all build test-build demo check check-sanitized check-portable check-windows fuzz bench \
   bench-send install clean
@@ -48,7 +61,9 @@ check-portable:
 	cmake --build build-portable
 	ctest --test-dir build-portable --output-on-failure
 
-# Cross-builds pelitor.exe with MinGW-w64 and runs the end-to-end tests against it under Wine.
+# Cross-builds pelitor.exe with MinGW-w64 and runs the end-to-end tests against it under Wine;
+# then pelitor-send.exe and pelitor-receive.exe, and their process tests on the stand-in. Those
+# share one Wine server, started for them, so that its log stays out of their output.
 check-windows:
 	$(CHECK_CONFIGURE)
 	cmake --build build-check --target end_to_end_tests
@@ -59,6 +74,16 @@ check-windows:
 	$(WINE_ENV) PELITOR_COMMAND="wine '$(CURDIR)/build-windows/pelitor.exe'" PELITOR_CRLF=1 \
 	  PELITOR_INTERRUPT_PROBE="wine '$(CURDIR)/build-windows/interrupt_window_probe.exe'" \
 	  build-check/tests/end_to_end_tests
+	cmake --build build-check --target send_process_tests receive_process_tests
+	cmake --build build-windows --target pelitor-send pelitor-receive winmm_stand_in stand_in_programs
+	$(WINE_ENV) wineserver --wait
+	$(WINE_ENV) wineserver -p 2>/dev/null
+	status=0; \
+	for tests in send_process_tests receive_process_tests; do \
+	  $(WINE_ENV) $(STAND_IN_ENV) build-check/tests/$$tests --gtest_filter='$(WINDOWS_PORT_TESTS)' \
+	    || status=1; \
+	done; \
+	$(WINE_ENV) wineserver -k; exit $$status
 
 fuzz:
 	cmake -S . -B build-fuzz $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \

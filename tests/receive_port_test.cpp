@@ -1,4 +1,5 @@
 // pelitor-receive from a port, end to end, against a simulated sampler on a pseudo-terminal.
+#include "support/midi_program.hpp"
 #include "support/program.hpp"
 #include "support/sds_builder.hpp"
 #include "support/simulated_sampler.hpp"
@@ -128,18 +129,16 @@ TEST_F(ReceiveFromPort, TakesTheDumpWithTheHandshakeOrRefusesIt) {
         const fs::path output = path(std::to_string(index) + c.output);
         SimulatedSampler sampler(c.sampler.stream.empty() ? SamplerScript()
                                                           : dumpingSampler(c.sampler));
-        std::vector<std::string> command{PELITOR_RECEIVE_BINARY};
-        command.insert(command.end(), c.options.begin(), c.options.end());
-        command.push_back(sampler.port());
-        command.push_back(output.string());
-        BackgroundProgram program(command, path("out").string(), path("err").string());
+        const Launch launch = receiveProgram.on(sampler.port(), c.options, {output.string()});
+        BackgroundProgram program(launch.command, path("out").string(), path("err").string(), -1,
+                                  launch.environment);
         const int status = program.wait();
         sampler.finish();
-        const std::string err = readText(path("err"));
+        const std::string err = readErrors(path("err"));
         EXPECT_EQ(status, c.status) << c.label << ": " << err;
         EXPECT_EQ(kinds(sampler.messages()), c.messages) << c.label;
         EXPECT_NE(err.find(c.errorsHave), std::string::npos) << c.label << ": " << err;
-        EXPECT_TRUE(sampler.terminalRestored()) << c.label;
+        EXPECT_TRUE(terminalRestored(sampler)) << c.label;
         if (c.status != 0) {
             EXPECT_FALSE(fs::exists(output)) << c.label;
         } else {
@@ -152,22 +151,23 @@ TEST_F(ReceiveFromPort, TakesTheDumpWithTheHandshakeOrRefusesIt) {
     }
 }
 
-TEST_F(ReceiveFromPort, CtrlCSendsCancelWritesNothingAndDiesOfTheSignal) {
+TEST_F(ReceiveFromPort, CtrlCSendsCancelAndWritesNothing) {
     SimulatedSampler sampler(nullptr);
-    BackgroundProgram program({PELITOR_RECEIVE_BINARY, "--header-wait", "60000", sampler.port(),
-                               path("kick.wav").string()},
-                              path("out").string(), path("err").string());
+    const Launch launch =
+        receiveProgram.on(sampler.port(), {"--header-wait", "60000"}, {path("kick.wav").string()});
+    BackgroundProgram program(launch.command, path("out").string(), path("err").string(), -1,
+                              launch.environment);
     const auto end = SamplerClock::now() + 20s;
     while (sampler.messages().empty() && SamplerClock::now() < end) {
         std::this_thread::sleep_for(1ms);
     }
     program.signal(SIGINT);
-    program.wait();
+    const int status = program.wait();
     sampler.finish();
-    EXPECT_EQ(program.diedOf(), SIGINT);
+    EXPECT_EQ(ending(status, program.diedOf()), ctrlCEnding());
     EXPECT_EQ(kinds(sampler.messages()), "request, cancel 0");
     EXPECT_FALSE(fs::exists(path("kick.wav")));
-    EXPECT_TRUE(sampler.terminalRestored());
+    EXPECT_TRUE(terminalRestored(sampler));
 }
 
 // Two programs' ports joined as by a MIDI cable each way: what comes out of one pseudo-terminal
@@ -209,18 +209,20 @@ class Cable {
 TEST_F(ReceiveFromPort, TakesWhatPelitorSendSendsByteForByte) {
     writeFile(path("sent.sds"), sdsStream(40 * 5 + 7, 24));
     Cable cable;
-    BackgroundProgram receiver(
-        {PELITOR_RECEIVE_BINARY, "--listen", cable.end(1), path("got.sds").string()},
-        path("out").string(), path("err").string());
+    const Launch listening =
+        receiveProgram.on(cable.end(1), {"--listen"}, {path("got.sds").string()});
+    BackgroundProgram receiver(listening.command, path("out").string(), path("err").string(), -1,
+                               listening.environment);
     // The receiver drops what came before it opened its port; the sender starts after that.
     const auto end = SamplerClock::now() + 20s;
     while (readText(path("err")).empty() && SamplerClock::now() < end) {
         std::this_thread::sleep_for(1ms);
     }
-    BackgroundProgram sender({PELITOR_SEND_BINARY, cable.end(0), path("sent.sds").string()},
-                             path("send-out").string(), path("send-err").string());
-    EXPECT_EQ(sender.wait(20s), 0) << readText(path("send-err"));
-    EXPECT_EQ(receiver.wait(20s), 0) << readText(path("err"));
+    const Launch sending = sendProgram.on(cable.end(0), {}, {path("sent.sds").string()});
+    BackgroundProgram sender(sending.command, path("send-out").string(), path("send-err").string(),
+                             -1, sending.environment);
+    EXPECT_EQ(sender.wait(20s), 0) << readErrors(path("send-err"));
+    EXPECT_EQ(receiver.wait(20s), 0) << readErrors(path("err"));
     EXPECT_EQ(readFile(path("got.sds")), readFile(path("sent.sds")));
 }
 

@@ -1,5 +1,6 @@
 // pelitor-send end to end, against a simulated sampler on a pseudo-terminal.
 #include "sds/sds_stream.hpp"
+#include "support/midi_program.hpp"
 #include "support/program.hpp"
 #include "support/sds_builder.hpp"
 #include "support/simulated_sampler.hpp"
@@ -27,6 +28,7 @@ struct Transfer {
     std::vector<std::string> faults;
     bool terminalRestored = false;
     double seconds = 0;
+    SamplerClock::time_point ended;
 };
 
 double secondsBetween(SamplerClock::time_point from, SamplerClock::time_point to) {
@@ -43,27 +45,27 @@ class Sender : public ProgramTest {
          const std::function<void(BackgroundProgram&, SimulatedSampler&)>& meanwhile = {}) {
         writeFile(path(fileName), file);
         SimulatedSampler sampler(std::move(script));
-        std::vector<std::string> command = launcher;
-        command.push_back(PELITOR_SEND_BINARY);
-        command.insert(command.end(), options.begin(), options.end());
-        command.push_back(sampler.port());
-        command.push_back(path(fileName).string());
-        command.insert(command.end(), alsoSent.begin(), alsoSent.end());
+        std::vector<std::string> files{path(fileName).string()};
+        files.insert(files.end(), alsoSent.begin(), alsoSent.end());
+        Launch launch = sendProgram.on(sampler.port(), options, files);
+        launch.command.insert(launch.command.begin(), launcher.begin(), launcher.end());
         const auto start = SamplerClock::now();
-        BackgroundProgram program(command, path("out").string(), path("err").string(), errors);
+        BackgroundProgram program(launch.command, path("out").string(), path("err").string(),
+                                  errors, launch.environment);
         if (meanwhile) {
             meanwhile(program, sampler);
         }
         Transfer result;
         result.status = program.wait();
         result.diedOf = program.diedOf();
-        result.seconds = secondsBetween(start, SamplerClock::now());
+        result.ended = SamplerClock::now();
+        result.seconds = secondsBetween(start, result.ended);
         sampler.finish();
-        result.err = errors < 0 ? readText(path("err")) : "";
+        result.err = errors < 0 ? readErrors(path("err")) : "";
         result.messages = sampler.messages();
         result.received = sampler.received();
         result.faults = sampler.faults();
-        result.terminalRestored = sampler.terminalRestored();
+        result.terminalRestored = terminalRestored(sampler);
         return result;
     }
 
@@ -78,6 +80,20 @@ class Sender : public ProgramTest {
         return run(arguments, "", sender);
     }
 };
+
+// The longest the sender waited: natively its whole run. Under Wine, whose start-up is slow and
+// whose stand-in port takes each message's wire time, the longest time between two messages the
+// sampler got, or between the last one and the sender's end.
+double longestWait(const Transfer& sent) {
+    if (!windowsPorts() || sent.messages.empty()) {
+        return sent.seconds;
+    }
+    double longest = secondsBetween(sent.messages.back().at, sent.ended);
+    for (std::size_t i = 1; i < sent.messages.size(); ++i) {
+        longest = std::max(longest, secondsBetween(sent.messages[i - 1].at, sent.messages[i].at));
+    }
+    return longest;
+}
 
 // What the sampler received, message by message: "header", "packet 3", "cancel 3".
 std::vector<std::string> kinds(const std::vector<SysExMessage>& messages) {
@@ -153,7 +169,7 @@ TEST_F(Sender, ClosedLoopDeliversTheFileByteForByte) {
         EXPECT_EQ(sent.status, 0) << c.label;
         EXPECT_EQ(sent.received, file) << c.label;
         EXPECT_TRUE(sent.faults.empty()) << c.label;
-        EXPECT_LT(sent.seconds, 1.9) << c.label;
+        EXPECT_LT(longestWait(sent), 1.9) << c.label;
         EXPECT_TRUE(sent.terminalRestored) << c.label;
         EXPECT_TRUE(sent.err.starts_with("sending " + voice() + " to ")) << sent.err;
         EXPECT_NE(sent.err.find("\nsent " + voice() + ": 150 packets in "), std::string::npos)
@@ -320,8 +336,7 @@ TEST_F(Sender, CtrlCSendsCancelAndRestoresTheTerminal) {
     for (const Case& c : cases) {
         const Transfer sent =
             send(sdsStream(40 * 200), c.script, {"-i", "5"}, signalAfter(c.signalAfter, SIGINT));
-        // As Ctrl-C ends a program, so that a shell sees it (and reports 130).
-        EXPECT_EQ(sent.diedOf, SIGINT) << c.label;
+        EXPECT_EQ(ending(sent.status, sent.diedOf), ctrlCEnding()) << c.label;
         ASSERT_FALSE(sent.messages.empty()) << c.label;
         EXPECT_EQ(sent.messages.back().type(), cancelType) << c.label;
         EXPECT_TRUE(sent.faults.empty()) << c.label; // no message cut in two

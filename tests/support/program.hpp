@@ -73,6 +73,14 @@ inline std::string readText(const fs::path& path) {
     return std::string(bytes.begin(), bytes.end());
 }
 
+// Standard error as it was written to `path`, its lines ended with LF whatever the platform
+// ends them with.
+inline std::string readErrors(const fs::path& path) {
+    std::string errors = readText(path);
+    std::erase(errors, '\r');
+    return errors;
+}
+
 struct ProgramRun {
     int status = -1;
     std::string out;
@@ -128,10 +136,7 @@ class ProgramTest : public ::testing::Test {
         command += " 2>" + shellQuoted(err.string());
         command += " </dev/null";
         const int status = shell(command);
-        // Standard error is compared as lines, whatever the platform ends them with.
-        std::string errors = readText(err);
-        std::erase(errors, '\r');
-        ProgramRun result{status, readText(out), errors};
+        ProgramRun result{status, readText(out), readErrors(err)};
         fs::remove(out);
         fs::remove(err);
         return result;

@@ -7,9 +7,11 @@
 #include "sds/data_packet.hpp"
 #include "sds/handshake_message.hpp"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <fcntl.h>
 #include <functional>
 #include <map>
@@ -20,6 +22,7 @@
 #include <spawn.h>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <sys/wait.h>
 #include <termios.h>
 #include <thread>
@@ -314,11 +317,14 @@ class SimulatedSampler {
 
 // A program started in the background as a shell starts a job: in a process group of its own,
 // every signal with its default action and none blocked, whatever the test runner was started
-// with. Its standard output and error go to files, or standard error to `errors` if given.
+// with. Its standard output and error go to files, or standard error to `errors` if given; its
+// environment is this process's with `environment` (NAME=value) added or put in place. The command
+// is looked for on PATH if it has no slash.
 class BackgroundProgram {
   public:
     BackgroundProgram(const std::vector<std::string>& command, const std::string& out,
-                      const std::string& err, int errors = -1) {
+                      const std::string& err, int errors = -1,
+                      const std::vector<std::string>& environment = {}) {
         std::vector<char*> argv;
         for (const std::string& word : command) {
             argv.push_back(const_cast<char*>(word.c_str()));
@@ -346,7 +352,21 @@ class BackgroundProgram {
         posix_spawnattr_setpgroup(&attributes, 0);
         posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK |
                                                   POSIX_SPAWN_SETPGROUP);
-        const int error = posix_spawn(&pid_, argv[0], &actions, &attributes, argv.data(), environ);
+        std::vector<char*> envp;
+        for (char** variable = environ; *variable != nullptr; ++variable) {
+            const std::string_view name(*variable, std::strcspn(*variable, "=") + 1); // "NAME="
+            if (std::none_of(
+                    environment.begin(), environment.end(),
+                    [name](const std::string& added) { return added.starts_with(name); })) {
+                envp.push_back(*variable);
+            }
+        }
+        for (const std::string& variable : environment) {
+            envp.push_back(const_cast<char*>(variable.c_str()));
+        }
+        envp.push_back(nullptr);
+        const int error =
+            posix_spawnp(&pid_, argv[0], &actions, &attributes, argv.data(), envp.data());
         posix_spawnattr_destroy(&attributes);
         posix_spawn_file_actions_destroy(&actions);
         if (error != 0) {
