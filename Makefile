@@ -17,6 +17,7 @@ STAND_IN := $(CURDIR)/build-windows/stand-in
 WINDOWS_PORT_TESTS := Sender.ClosedLoopDeliversTheFileByteForByte:$\
   Sender.ResendsAPacketTheSamplerRefused:Sender.StopsWhenTheSamplerCancels:$\
   Sender.GoesOnInOpenLoopWhenTheSamplerIsSilent:Sender.CtrlCSendsCancelAndRestoresTheTerminal:$\
+  Sender.OnWindowsTakesOutputsAndInputsByNameOrNumber:$\
   ReceiveFromPort.TakesTheDumpWithTheHandshakeOrRefusesIt:$\
   ReceiveFromPort.CtrlCSendsCancelAndWritesNothing:$\
   ReceiveFromPort.TakesWhatPelitorSendSendsByteForByte

@@ -656,6 +656,46 @@ TEST_F(Sender, AcceptsWhatLibsndfileWrites) {
     }
 }
 
+// Windows numbers its outputs and inputs apart, and names each: --list shows both, PORT takes
+// an output by a start of its name, and one with no input of its name sends in open loop,
+// saying so, unless --input names the sampler's.
+TEST_F(Sender, OnWindowsTakesOutputsAndInputsByNameOrNumber) {
+    const char* command = std::getenv("PELITOR_SEND_COMMAND");
+    if (!windowsPorts() || command == nullptr) {
+        GTEST_SKIP() << "the Windows build's device names are tested under Wine";
+    }
+    const std::string names =
+        "PELITOR_STAND_IN_OUTPUTS='Synth|UM-ONE' PELITOR_STAND_IN_INPUTS=UM-ONE";
+    const ProgramRun listed = run({"--list"}, names, command);
+    EXPECT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(listed.out, consoleLines("MIDI outputs (PORT, by number or name):\n"
+                                       "  0  Synth\n"
+                                       "  1  UM-ONE\n"
+                                       "MIDI inputs (--input, where not of PORT's name):\n"
+                                       "  0  UM-ONE\n"));
+    setenv("PELITOR_STAND_IN_OUTPUTS", "Synth|UM-ONE", 1);
+    setenv("PELITOR_STAND_IN_INPUTS", "UM-ONE", 1);
+    const std::string name = std::getenv("PELITOR_PORT_NAME");
+    setenv("PELITOR_PORT_NAME", "syn", 1);
+    const Bytes file = sdsStream(40 * 2);
+    const Transfer deaf = send(file, ackEverything, {"-i", "40"});
+    const Transfer heard = send(file, ackEverything, {"--input", "0"});
+    setenv("PELITOR_PORT_NAME", name.c_str(), 1);
+    unsetenv("PELITOR_STAND_IN_OUTPUTS");
+    unsetenv("PELITOR_STAND_IN_INPUTS");
+    EXPECT_EQ(deaf.status, 0) << deaf.err;
+    EXPECT_EQ(deaf.received, file);
+    EXPECT_TRUE(deaf.err.starts_with("sending " + voice() +
+                                     " to syn: 2 packets, device channel 0, sample number 0; in "
+                                     "open loop, as the port has no MIDI input to hear the "
+                                     "sampler on (--input names one)\n"))
+        << deaf.err;
+    EXPECT_TRUE(deaf.err.ends_with(" s, open loop, 0 resent\n")) << deaf.err;
+    EXPECT_EQ(heard.status, 0) << heard.err;
+    EXPECT_EQ(heard.received, file);
+    EXPECT_TRUE(heard.err.ends_with(" s, closed loop, 0 resent\n")) << heard.err;
+}
+
 TEST_F(Sender, ListsThePortsOrSaysThereAreNone) {
     const ProgramRun result = runSender({"--list"});
     if (fs::exists("/dev/snd")) {
