@@ -62,24 +62,24 @@ check-portable:
 	cmake --build build-portable
 	ctest --test-dir build-portable --output-on-failure
 
-# Cross-builds pelitor.exe with MinGW-w64 and runs the end-to-end tests against it under Wine;
-# then pelitor-send.exe and pelitor-receive.exe, and their process tests on the stand-in. Those
-# share one Wine server, started for them, so that its log stays out of their output.
+# Cross-builds the three programs with MinGW-w64 and runs under Wine the converter's end-to-end
+# tests, then the MIDI programs' process tests on the stand-in. One Wine server serves every
+# run, its log kept out of the tests' output: a server that each run starts and that lingers
+# after it can be on its way out just as the next run connects.
 check-windows:
 	$(CHECK_CONFIGURE)
-	cmake --build build-check --target end_to_end_tests
+	cmake --build build-check --target end_to_end_tests send_process_tests receive_process_tests
 	cmake -S . -B build-windows $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
-	cmake --build build-windows --target pelitor interrupt_window_probe
+	cmake --build build-windows --target pelitor pelitor-send pelitor-receive \
+	  interrupt_window_probe winmm_stand_in stand_in_programs
 	test -d build-windows/wineprefix || { $(WINE_ENV) wineboot --init >/dev/null 2>&1 && $(WINE_ENV) wineserver --wait; }
-	$(WINE_ENV) PELITOR_COMMAND="wine '$(CURDIR)/build-windows/pelitor.exe'" PELITOR_CRLF=1 \
-	  PELITOR_INTERRUPT_PROBE="wine '$(CURDIR)/build-windows/interrupt_window_probe.exe'" \
-	  build-check/tests/end_to_end_tests
-	cmake --build build-check --target send_process_tests receive_process_tests
-	cmake --build build-windows --target pelitor-send pelitor-receive winmm_stand_in stand_in_programs
 	$(WINE_ENV) wineserver --wait
 	$(WINE_ENV) wineserver -p 2>/dev/null
 	status=0; \
+	$(WINE_ENV) PELITOR_COMMAND="wine '$(CURDIR)/build-windows/pelitor.exe'" PELITOR_CRLF=1 \
+	  PELITOR_INTERRUPT_PROBE="wine '$(CURDIR)/build-windows/interrupt_window_probe.exe'" \
+	  build-check/tests/end_to_end_tests || status=1; \
 	for tests in send_process_tests receive_process_tests; do \
 	  $(WINE_ENV) $(STAND_IN_ENV) build-check/tests/$$tests --gtest_filter='$(WINDOWS_PORT_TESTS)' \
 	    || status=1; \
