@@ -79,8 +79,10 @@ void copyName(const std::wstring& name, WCHAR (&target)[MAXPNAMELEN]) {
 // The pseudo-terminal, opened as Wine opens it: as a serial port. Setting the port's state is
 // what makes the terminal raw (no echo, no line editing, no XON/XOFF, every byte through).
 // A read waits at most about 10 ms, with or without data, so that a reader can notice when
-// it is asked to stop: Wine cannot cancel a blocking read on it.
-HANDLE openWire(DWORD access) {
+// it is asked to stop: Wine cannot cancel a blocking read on it. Every open is for reading
+// and writing, since Wine refuses the port's state to a handle that cannot read; an output
+// and an input still have a handle each, as Wine may not read and write one at the same time.
+HANDLE openWire() {
     bool set = false;
     std::wstring path = environment(L"PELITOR_STAND_IN_PORT", set);
     if (path.empty()) {
@@ -88,8 +90,9 @@ HANDLE openWire(DWORD access) {
     }
     std::replace(path.begin(), path.end(), L'/', L'\\');
     path.insert(0, L"Z:");
-    const HANDLE wire = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, 0, nullptr);
+    const HANDLE wire =
+        CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
     if (wire == INVALID_HANDLE_VALUE) {
         return wire;
     }
@@ -526,8 +529,8 @@ bool deviceNumber(const std::map<UINT, Port*>& open, UINT_PTR id, std::size_t co
 }
 
 template <typename Port>
-MMRESULT openPort(std::map<UINT, Port*>& open, const wchar_t* devices, DWORD access, void** handle,
-                  UINT id, DWORD_PTR callback, DWORD_PTR instance, DWORD flags, Port*& opened) {
+MMRESULT openPort(std::map<UINT, Port*>& open, const wchar_t* devices, void** handle, UINT id,
+                  DWORD_PTR callback, DWORD_PTR instance, DWORD flags, Port*& opened) {
     if (handle == nullptr) {
         return MMSYSERR_INVALPARAM;
     }
@@ -542,7 +545,7 @@ MMRESULT openPort(std::map<UINT, Port*>& open, const wchar_t* devices, DWORD acc
     if (open.count(id) != 0) {
         return MMSYSERR_ALLOCATED;
     }
-    const HANDLE wire = openWire(access);
+    const HANDLE wire = openWire();
     if (wire == INVALID_HANDLE_VALUE) {
         return MMSYSERR_NODRIVER;
     }
@@ -613,8 +616,8 @@ MMRESULT WINAPI midiOutOpen(LPHMIDIOUT handle, UINT id, DWORD_PTR callback, DWOR
                             DWORD flags) {
     Output* output = nullptr;
     const MMRESULT result =
-        openPort(outputs, L"PELITOR_STAND_IN_OUTPUTS", GENERIC_WRITE,
-                 reinterpret_cast<void**>(handle), id, callback, instance, flags, output);
+        openPort(outputs, L"PELITOR_STAND_IN_OUTPUTS", reinterpret_cast<void**>(handle), id,
+                 callback, instance, flags, output);
     if (result == MMSYSERR_NOERROR) {
         output->notify(MOM_OPEN, 0);
     }
@@ -696,8 +699,8 @@ MMRESULT WINAPI midiInOpen(LPHMIDIIN handle, UINT id, DWORD_PTR callback, DWORD_
                            DWORD flags) {
     Input* input = nullptr;
     const MMRESULT result =
-        openPort(inputs, L"PELITOR_STAND_IN_INPUTS", GENERIC_READ, reinterpret_cast<void**>(handle),
-                 id, callback, instance, flags, input);
+        openPort(inputs, L"PELITOR_STAND_IN_INPUTS", reinterpret_cast<void**>(handle), id, callback,
+                 instance, flags, input);
     if (result == MMSYSERR_NOERROR) {
         input->notify(MIM_OPEN, 0, 0);
     }
