@@ -565,6 +565,24 @@ template <typename Port> void forget(std::map<UINT, Port*>& open, Port* port) {
     }
 }
 
+// Looks the handle up and does the call's work on its device.
+template <typename Port, typename Work>
+MMRESULT onPort(const std::map<UINT, Port*>& open, const void* handle, Work work) {
+    Port* port = findPort(open, handle);
+    return port == nullptr ? MMSYSERR_INVALHANDLE : work(*port);
+}
+
+// A header may be queued once prepared, and once only.
+MMRESULT queueable(const MIDIHDR* header, UINT size) {
+    if (!headerFits(header, size) || header->lpData == nullptr) {
+        return MMSYSERR_INVALPARAM;
+    }
+    if ((header->dwFlags & MHDR_PREPARED) == 0) {
+        return MIDIERR_UNPREPARED;
+    }
+    return (header->dwFlags & MHDR_INQUEUE) != 0 ? MIDIERR_STILLPLAYING : MMSYSERR_NOERROR;
+}
+
 MMRESULT prepare(LPMIDIHDR header, UINT size) {
     if (!headerFits(header, size)) {
         return MMSYSERR_INVALPARAM;
@@ -647,30 +665,20 @@ MMRESULT WINAPI midiOutUnprepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT s
 }
 
 MMRESULT WINAPI midiOutLongMsg(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
-    Output* output = findPort(outputs, handle);
-    if (output == nullptr) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    if (!headerFits(header, size)) {
-        return MMSYSERR_INVALPARAM;
-    }
-    if ((header->dwFlags & MHDR_PREPARED) == 0) {
-        return MIDIERR_UNPREPARED;
-    }
-    if ((header->dwFlags & MHDR_INQUEUE) != 0) {
-        return MIDIERR_STILLPLAYING;
-    }
-    output->queue(*header);
-    return MMSYSERR_NOERROR;
+    return onPort(outputs, handle, [&](Output& output) {
+        const MMRESULT result = queueable(header, size);
+        if (result == MMSYSERR_NOERROR) {
+            output.queue(*header);
+        }
+        return result;
+    });
 }
 
 MMRESULT WINAPI midiOutReset(HMIDIOUT handle) {
-    Output* output = findPort(outputs, handle);
-    if (output == nullptr) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    output->reset();
-    return MMSYSERR_NOERROR;
+    return onPort(outputs, handle, [](Output& output) {
+        output.reset();
+        return MMRESULT{MMSYSERR_NOERROR};
+    });
 }
 
 UINT WINAPI midiInGetNumDevs() {
@@ -730,48 +738,37 @@ MMRESULT WINAPI midiInUnprepareHeader(HMIDIIN handle, LPMIDIHDR header, UINT siz
 }
 
 MMRESULT WINAPI midiInAddBuffer(HMIDIIN handle, LPMIDIHDR header, UINT size) {
-    Input* input = findPort(inputs, handle);
-    if (input == nullptr) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    if (!headerFits(header, size) || header->lpData == nullptr || header->dwBufferLength == 0) {
-        return MMSYSERR_INVALPARAM;
-    }
-    if ((header->dwFlags & MHDR_PREPARED) == 0) {
-        return MIDIERR_UNPREPARED;
-    }
-    if ((header->dwFlags & MHDR_INQUEUE) != 0) {
-        return MIDIERR_STILLPLAYING;
-    }
-    input->add(*header);
-    return MMSYSERR_NOERROR;
+    return onPort(inputs, handle, [&](Input& input) {
+        MMRESULT result = queueable(header, size);
+        if (result == MMSYSERR_NOERROR && header->dwBufferLength == 0) {
+            result = MMSYSERR_INVALPARAM; // no room for even one byte
+        }
+        if (result == MMSYSERR_NOERROR) {
+            input.add(*header);
+        }
+        return result;
+    });
 }
 
 MMRESULT WINAPI midiInStart(HMIDIIN handle) {
-    Input* input = findPort(inputs, handle);
-    if (input == nullptr) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    input->start();
-    return MMSYSERR_NOERROR;
+    return onPort(inputs, handle, [](Input& input) {
+        input.start();
+        return MMRESULT{MMSYSERR_NOERROR};
+    });
 }
 
 MMRESULT WINAPI midiInStop(HMIDIIN handle) {
-    Input* input = findPort(inputs, handle);
-    if (input == nullptr) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    input->ask(Input::Request::stop);
-    return MMSYSERR_NOERROR;
+    return onPort(inputs, handle, [](Input& input) {
+        input.ask(Input::Request::stop);
+        return MMRESULT{MMSYSERR_NOERROR};
+    });
 }
 
 MMRESULT WINAPI midiInReset(HMIDIIN handle) {
-    Input* input = findPort(inputs, handle);
-    if (input == nullptr) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    input->ask(Input::Request::reset);
-    return MMSYSERR_NOERROR;
+    return onPort(inputs, handle, [](Input& input) {
+        input.ask(Input::Request::reset);
+        return MMRESULT{MMSYSERR_NOERROR};
+    });
 }
 
 // The programs ask for a fine timer; here every timer is as fine as the host's.
