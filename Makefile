@@ -65,7 +65,8 @@ check-portable:
 # Cross-builds the three programs with MinGW-w64 and runs under Wine the converter's end-to-end
 # tests, then the MIDI programs' process tests on the stand-in. One Wine server serves every
 # run, its log kept out of the tests' output: a server that each run starts and that lingers
-# after it can be on its way out just as the next run connects.
+# after it can be on its way out just as the next run connects. One left from a run that was
+# stopped is ended first.
 check-windows:
 	$(CHECK_CONFIGURE)
 	cmake --build build-check --target end_to_end_tests send_process_tests receive_process_tests
@@ -74,7 +75,7 @@ check-windows:
 	cmake --build build-windows --target pelitor pelitor-send pelitor-receive \
 	  interrupt_window_probe winmm_stand_in stand_in_programs
 	test -d build-windows/wineprefix || { $(WINE_ENV) wineboot --init >/dev/null 2>&1 && $(WINE_ENV) wineserver --wait; }
-	$(WINE_ENV) wineserver --wait
+	$(WINE_ENV) wineserver -k 2>/dev/null; $(WINE_ENV) wineserver --wait
 	$(WINE_ENV) wineserver -p 2>/dev/null
 	status=0; \
 	$(WINE_ENV) PELITOR_COMMAND="wine '$(CURDIR)/build-windows/pelitor.exe'" PELITOR_CRLF=1 \
