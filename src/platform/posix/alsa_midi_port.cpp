@@ -114,7 +114,7 @@ Result<bool> AlsaMidiPort::waitForInput(std::optional<std::chrono::nanoseconds> 
     unsigned short events = 0;
     snd_rawmidi_poll_descriptors_revents(input_, fds.data(), inputs, &events);
     if (events & (POLLERR | POLLNVAL)) {
-        return Failure{FailureKind::ioError, "the port failed while sending"};
+        return Failure{FailureKind::ioError, "the port failed while waiting for input"};
     }
     return (events & (POLLIN | POLLHUP)) != 0;
 }

@@ -199,7 +199,7 @@ Result<bool> MidiPort::waitForInput(std::optional<std::chrono::nanoseconds> time
         return failed("waiting for the port");
     }
     if (fds[0].revents & (POLLERR | POLLNVAL)) {
-        return Failure{FailureKind::ioError, "the port failed while sending"};
+        return Failure{FailureKind::ioError, "the port failed while waiting for input"};
     }
     return (fds[0].revents & (POLLIN | POLLHUP)) != 0;
 }
