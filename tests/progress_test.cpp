@@ -147,5 +147,15 @@ TEST(ProgressText, RewritesItsLineAtMostEveryTenthOfASecondUnlessTheSamplerWaits
     EXPECT_EQ(display.end(), "\r\x1b[K");
 }
 
+// An older Windows console shows the code that clears a line as text: spaces clear it there.
+TEST(ProgressText, ClearsWithSpacesAConsoleThatTakesNoCodes) {
+    ProgressRewrite rewrite(0, false);
+    EXPECT_EQ(rewrite.end(), "");
+    EXPECT_EQ(rewrite.rewrite("v.sds: 10%"), "\rv.sds: 10%");
+    EXPECT_EQ(rewrite.rewrite("v.sds: 9"), "\rv.sds: 9  ");
+    EXPECT_EQ(rewrite.rewrite("ü 5"), "\rü 5     ");
+    EXPECT_EQ(rewrite.end(), "\r   \r");
+}
+
 } // namespace
 } // namespace pelitor::send

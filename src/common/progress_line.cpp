@@ -104,8 +104,9 @@ std::string timeLeft(std::uint64_t done, std::uint64_t total, std::chrono::nanos
     return text;
 }
 
-ProgressRewrite::ProgressRewrite(int columns)
-    : columns_(columns > 0 ? static_cast<std::size_t>(columns) : assumedColumns) {}
+ProgressRewrite::ProgressRewrite(int columns, bool clearCode)
+    : columns_(columns > 0 ? static_cast<std::size_t>(columns) : assumedColumns),
+      clearCode_(clearCode) {}
 
 bool ProgressRewrite::due(std::chrono::nanoseconds now, bool force) {
     if (now < next_ && !force) {
@@ -117,11 +118,20 @@ bool ProgressRewrite::due(std::chrono::nanoseconds now, bool force) {
 
 std::string ProgressRewrite::rewrite(const std::string& line) {
     shown_ = true;
-    return '\r' + line + "\x1b[K";
+    if (clearCode_) {
+        return '\r' + line + "\x1b[K";
+    }
+    const std::size_t columns = columnsOf(line);
+    const std::size_t rest = shownColumns_ > columns ? shownColumns_ - columns : 0;
+    shownColumns_ = columns;
+    return '\r' + line + std::string(rest, ' ');
 }
 
 std::string ProgressRewrite::end() const {
-    return shown_ ? "\r\x1b[K" : "";
+    if (!shown_) {
+        return "";
+    }
+    return clearCode_ ? "\r\x1b[K" : '\r' + std::string(shownColumns_, ' ') + '\r';
 }
 
 } // namespace pelitor

@@ -35,8 +35,9 @@ std::string timeLeft(std::uint64_t done, std::uint64_t total, std::chrono::nanos
 // `now` is forced. It says what to write; the caller writes it.
 class ProgressRewrite {
   public:
-    // `columns`: the terminal's width, 0 when it did not say (80 is taken then).
-    explicit ProgressRewrite(int columns);
+    // `columns`: the terminal's width, 0 when it did not say (80 is taken then); without
+    // `clearCode`, the terminal is given spaces for the rest of a longer line before.
+    explicit ProgressRewrite(int columns, bool clearCode = true);
 
     std::size_t columns() const { return columns_; }
     // Whether it is time to rewrite the line at `now`; when it is, the next time is set.
@@ -48,8 +49,10 @@ class ProgressRewrite {
 
   private:
     std::size_t columns_;
+    bool clearCode_;
     std::chrono::nanoseconds next_{};
     bool shown_ = false;
+    std::size_t shownColumns_ = 0;
 };
 
 } // namespace pelitor

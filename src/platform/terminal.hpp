@@ -25,6 +25,11 @@ bool utf8Locale(const char* lcAll, const char* lcCtype, const char* lang);
 // say.
 int terminalColumns(StandardStream stream);
 
+// Readies the terminal the stream goes to for a line that rewrites itself, and says whether it
+// takes the code that clears the rest of a line: a POSIX terminal does; a Windows console is
+// switched to take it where it can (Windows 10 on), and an older one is cleared with spaces.
+bool terminalClearsLines(StandardStream stream);
+
 // Sets standard output up for text beyond ASCII while it lives. A POSIX terminal with a UTF-8
 // locale shows UTF-8 as it is; a Windows console gets everything written to `out` through its
 // wide-character call, so that it reads right whatever the code page. A file or a pipe gets

@@ -66,7 +66,9 @@ int receiveFromPort(const ReceiveOptions& options, std::ostream& errors) {
     if (settings.listen || !live) {
         errors << startLine(options) << '\n' << std::flush;
     }
-    ProgressRewrite display(live ? platform::terminalColumns(platform::StandardStream::errors) : 0);
+    ProgressRewrite display(live ? platform::terminalColumns(platform::StandardStream::errors) : 0,
+                            !live ||
+                                platform::terminalClearsLines(platform::StandardStream::errors));
     const auto start = std::chrono::steady_clock::now();
     const send::TransferWatch watch{
         [start] { return Time(std::chrono::steady_clock::now() - start); },

@@ -66,8 +66,8 @@ std::string progressLine(std::string_view name, const Progress& progress, std::s
     return fitProgressLine(name, partsOf(progress), progress.resent == 0, columns);
 }
 
-ProgressDisplay::ProgressDisplay(std::string_view name, int columns)
-    : name_(name), rewrite_(columns) {}
+ProgressDisplay::ProgressDisplay(std::string_view name, int columns, bool clearCode)
+    : name_(name), rewrite_(columns, clearCode) {}
 
 std::string ProgressDisplay::show(const Progress& progress, Time now) {
     if (!rewrite_.due(now, progress.samplerWaits != samplerWaits_)) {

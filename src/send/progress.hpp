@@ -35,8 +35,8 @@ std::string progressLine(std::string_view name, const Progress& progress, std::s
 // sampler starts or stops waiting. It says what to write; the caller writes it.
 class ProgressDisplay {
   public:
-    // `columns`: the terminal's width, 0 when it did not say (80 is taken then).
-    ProgressDisplay(std::string_view name, int columns);
+    // `columns` and `clearCode` as ProgressRewrite takes them.
+    ProgressDisplay(std::string_view name, int columns, bool clearCode = true);
 
     // What brings the line up to date at `now`; empty when it is not yet time.
     std::string show(const Progress& progress, Time now);

@@ -131,8 +131,9 @@ TransferEnd runTransfer(const Transfer& transfer, platform::Port& port, const Tr
     std::array<std::uint8_t, 512> incoming{};
     std::optional<Time> firstPacket;
     const std::string label = std::string(transfer.fileName) + std::string(transfer.place);
-    ProgressDisplay display(label,
-                            live ? platform::terminalColumns(platform::StandardStream::errors) : 0);
+    ProgressDisplay display(
+        label, live ? platform::terminalColumns(platform::StandardStream::errors) : 0,
+        !live || platform::terminalClearsLines(platform::StandardStream::errors));
     const auto progress = [&](Time at) {
         return Progress{handshake.currentPacket(),
                         settings.packets,

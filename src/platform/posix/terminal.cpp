@@ -23,6 +23,10 @@ int terminalColumns(StandardStream stream) {
     return size.ws_col;
 }
 
+bool terminalClearsLines(StandardStream) {
+    return true;
+}
+
 TerminalText::TerminalText(std::ostream& out)
     : out_(out),
       showsUtf8_(isTerminal(StandardStream::output) &&

@@ -35,6 +35,17 @@ int terminalColumns(StandardStream stream) {
     return info.srWindow.Right - info.srWindow.Left + 1;
 }
 
+// The console keeps the mode for the programs run after this one, which lose nothing by it.
+bool terminalClearsLines(StandardStream stream) {
+    const HANDLE handle = standardHandle(stream);
+    DWORD mode = 0;
+    if (GetConsoleMode(handle, &mode) == 0) {
+        return false;
+    }
+    return (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0 ||
+           SetConsoleMode(handle, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+}
+
 namespace {
 
 // Hands UTF-8 text to the console as UTF-16 at each flush. A character whose bytes are not
