@@ -46,7 +46,7 @@ Checked refused(std::ostream& errors, std::string_view subject, const Failure& f
 // its sample number where `number` is given.
 Checked readChecked(const SendOptions& options, const std::string& path,
                     std::optional<std::uint16_t> number, std::ostream& errors) {
-    const std::string name = subjectName(path);
+    const std::string name = subjectName(platform::displayName(path));
     auto file = readSdsFile(path);
     if (!file) {
         return refused(errors, name, file.failure());

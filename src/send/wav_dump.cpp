@@ -49,7 +49,7 @@ void speakAsSender(const std::string& lines, std::ostream& errors) {
 } // namespace
 
 WavDump dumpOfWav(const std::string& path, const ConversionOptions& options, std::ostream& errors) {
-    const std::string name = subjectName(path);
+    const std::string name = subjectName(platform::displayName(path));
     auto input = InputFile::open(platform::toPath(path));
     if (!input) {
         return {std::nullopt, fail(errors, name, input.failure())};
