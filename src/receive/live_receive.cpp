@@ -5,7 +5,7 @@
 namespace pelitor::receive {
 
 Result<Reception> receiveDump(const ReceiveSettings& settings, platform::Port& port,
-                              const send::TransferWatch& watch, const ReceiveProgress& progress) {
+                              const TransferWatch& watch, const ReceiveProgress& progress) {
     const auto& now = watch.now;
     Reception reception{Outcome::received, ReceiveHandshake(settings), std::nullopt, {}};
     ReceiveHandshake& handshake = reception.handshake;
@@ -15,7 +15,7 @@ Result<Reception> receiveDump(const ReceiveSettings& settings, platform::Port& p
     std::size_t count = 0;
     port.discardInput();
 
-    send::InterruptOnce interrupt;
+    InterruptOnce interrupt;
     Action action = handshake.start();
     while (!std::holds_alternative<Finish>(action)) {
         const Send* send = std::get_if<Send>(&action);
@@ -24,7 +24,7 @@ Result<Reception> receiveDump(const ReceiveSettings& settings, platform::Port& p
             continue;
         }
         if (send != nullptr) {
-            const auto sent = send::writeMessage(port, send->bytes(), watch);
+            const auto sent = writeMessage(port, send->bytes(), watch);
             if (!sent) {
                 return sent.failure();
             }
@@ -52,7 +52,7 @@ Result<Reception> receiveDump(const ReceiveSettings& settings, platform::Port& p
             continue;
         }
         progress(reception, waitFrom);
-        const auto read = send::readUntil(port, await->deadline, waitFrom, incoming);
+        const auto read = readUntil(port, await->deadline, waitFrom, incoming);
         if (!read) {
             return read.failure();
         }

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "common/failure.hpp"
+#include "common/port_io.hpp"
 #include "platform/port.hpp"
 #include "receive/receive_handshake.hpp"
-#include "send/transfer.hpp"
 
 #include <functional>
 #include <optional>
@@ -26,6 +26,6 @@ using ReceiveProgress = std::function<void(const Reception& reception, Time now)
 // last byte is in; an ending signal noted by `watch` sends CANCEL and ends with interrupted.
 // A port that fails gives its failure.
 Result<Reception> receiveDump(const ReceiveSettings& settings, platform::Port& port,
-                              const send::TransferWatch& watch, const ReceiveProgress& progress);
+                              const TransferWatch& watch, const ReceiveProgress& progress);
 
 } // namespace pelitor::receive

@@ -70,11 +70,10 @@ int receiveFromPort(const ReceiveOptions& options, std::ostream& errors) {
                             !live ||
                                 platform::terminalClearsLines(platform::StandardStream::errors));
     const auto start = std::chrono::steady_clock::now();
-    const send::TransferWatch watch{
-        [start] { return Time(std::chrono::steady_clock::now() - start); },
-        [&graceful] {
-            return graceful.signalled();
-        }};
+    const TransferWatch watch{[start] { return Time(std::chrono::steady_clock::now() - start); },
+                              [&graceful] {
+                                  return graceful.signalled();
+                              }};
     const auto progress = [&](const Reception& reception, Time now) {
         if (live && display.due(now, false)) {
             errors << display.rewrite(

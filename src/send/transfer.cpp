@@ -1,6 +1,5 @@
 #include "send/transfer.hpp"
 
-#include "platform/port_limits.hpp"
 #include "platform/terminal.hpp"
 #include "sds/handshake_message.hpp"
 #include "send/progress.hpp"
@@ -88,38 +87,6 @@ int reportOutcome(Outcome outcome, const Transfer& transfer, const Handshake& ha
 }
 
 } // namespace
-
-Result<Time> writeMessage(platform::Port& port, std::span<const std::uint8_t> bytes,
-                          const TransferWatch& watch) {
-    if (auto failure = port.write(bytes)) {
-        return *failure;
-    }
-    const auto drained = port.drain();
-    if (!drained) {
-        return drained.failure();
-    }
-    Time left = watch.now();
-    if (!*drained) {
-        left += platform::midiByteTime * static_cast<Time::rep>(bytes.size());
-    }
-    return left;
-}
-
-Result<std::size_t> readUntil(platform::Port& port, std::optional<Time> deadline, Time now,
-                              std::span<std::uint8_t> into) {
-    std::optional<Time> timeout;
-    if (deadline) {
-        timeout = *deadline - now;
-    }
-    const auto ready = port.waitForInput(timeout);
-    if (!ready) {
-        return ready.failure();
-    }
-    if (!*ready) {
-        return std::size_t{0};
-    }
-    return port.read(into);
-}
 
 TransferEnd runTransfer(const Transfer& transfer, platform::Port& port, const TransferWatch& watch,
                         std::ostream& errors, bool live) {

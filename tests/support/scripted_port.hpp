@@ -4,8 +4,8 @@
 // takes `drainTime` of it to leave, and the answers a sampler script gives come that much
 // after the message has left. Nothing sleeps.
 
+#include "common/port_io.hpp"
 #include "platform/port.hpp"
-#include "send/transfer.hpp"
 #include "support/simulated_sampler.hpp"
 
 #include <algorithm>
@@ -15,7 +15,7 @@ namespace pelitor::test {
 
 class ScriptedPort final : public platform::Port {
   public:
-    using Time = send::Time;
+    using Time = pelitor::Time;
 
     struct Written {
         Time at;
@@ -28,7 +28,7 @@ class ScriptedPort final : public platform::Port {
     // Bytes waiting in the port before the transfer begins, as an earlier run may leave them.
     void leave(const std::vector<std::uint8_t>& bytes) { pending_.push_back({now_, bytes}); }
 
-    send::TransferWatch watch() {
+    TransferWatch watch() {
         return {[this] { return now_; },
                 [] {
                     return false;
