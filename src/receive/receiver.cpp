@@ -3,6 +3,7 @@
 #include "common/exit_status.hpp"
 #include "common/message_line.hpp"
 #include "common/output_name.hpp"
+#include "common/port_list.hpp"
 #include "platform/platform.hpp"
 #include "receive/decoded_line.hpp"
 #include "receive/dump_file.hpp"
@@ -13,7 +14,6 @@
 #include "receive/port_receiving.hpp"
 #include "receive/receive_report.hpp"
 #include "receive/sample_wav.hpp"
-#include "send/port_list.hpp"
 
 #include <filesystem>
 
@@ -121,7 +121,7 @@ int runReceiver(std::span<const std::string> arguments, std::ostream& out, std::
         out << "pelitor-receive " PELITOR_VERSION "\n" << std::flush;
         return exitSuccess;
     case ReceiveOptions::list:
-        return send::listPorts(out, errors, program);
+        return listPorts(out, errors, program);
     case ReceiveOptions::receive:
         return receiveFromPort(*options, errors);
     case ReceiveOptions::file:

@@ -1,5 +1,6 @@
 #include "send/sender.hpp"
 
+#include "common/port_list.hpp"
 #include "platform/midi_port.hpp"
 #include "platform/platform.hpp"
 #include "platform/process.hpp"
@@ -9,7 +10,6 @@
 #include "sds/seven_bit.hpp"
 #include "send/file_set.hpp"
 #include "send/options.hpp"
-#include "send/port_list.hpp"
 #include "send/progress.hpp"
 #include "send/sds_input.hpp"
 #include "send/send_report.hpp"

@@ -1,10 +1,10 @@
-#include "send/port_list.hpp"
+#include "common/port_list.hpp"
 
 #include "common/exit_status.hpp"
 #include "common/message_line.hpp"
 #include "platform/midi_port.hpp"
 
-namespace pelitor::send {
+namespace pelitor {
 
 int listPorts(std::ostream& out, std::ostream& errors, std::string_view program) {
     const auto lines = platform::midiPortListing();
@@ -19,4 +19,4 @@ int listPorts(std::ostream& out, std::ostream& errors, std::string_view program)
     return exitSuccess;
 }
 
-} // namespace pelitor::send
+} // namespace pelitor
