@@ -2,6 +2,7 @@
 
 #include "app/exit_status.hpp"
 #include "common/failure.hpp"
+#include "common/failure_report.hpp"
 #include "common/message_line.hpp"
 
 #include <ostream>
@@ -19,8 +20,7 @@ inline void warn(std::ostream& errors, std::string_view path, std::string_view w
 // (the conversion, which adds a warning with the size) and out of memory anywhere else
 // (runProgram).
 inline int fail(std::ostream& errors, std::string_view path, const Failure& failure) {
-    warn(errors, path, failure.message);
-    return exitStatusFor(failure.kind);
+    return reportFailure(errors, "pelitor", path, failure);
 }
 
 } // namespace pelitor

@@ -2,6 +2,7 @@
 
 #include "common/exit_status.hpp"
 #include "common/failure.hpp"
+#include "common/failure_report.hpp"
 #include "common/message_line.hpp"
 
 #include <ostream>
@@ -16,8 +17,7 @@ inline void complain(std::ostream& errors, std::string_view subject, std::string
 
 // Reports a failure about `subject` and gives the status the run ends with.
 inline int fail(std::ostream& errors, std::string_view subject, const Failure& failure) {
-    complain(errors, subject, failure.message);
-    return exitStatusFor(failure.kind);
+    return reportFailure(errors, "pelitor-send", subject, failure);
 }
 
 } // namespace pelitor::send
