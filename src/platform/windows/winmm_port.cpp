@@ -78,6 +78,9 @@ struct Input {
     std::array<std::array<char, inputBufferSize>, inputBufferCount> buffers{};
     std::deque<std::uint8_t> bytes; // taken in, not yet read
     bool closing = false;           // buffers coming back are not given to WinMM again
+    // A buffer WinMM would not take back: what it then drops would go unseen, so the port
+    // fails instead, once the bytes before it are read.
+    MMRESULT requeueFailed = MMSYSERR_NOERROR;
 
     Input() { InitializeCriticalSection(&lock); }
     ~Input() { DeleteCriticalSection(&lock); }
@@ -244,6 +247,9 @@ class WinmmPort final : public Port {
             if (input_ && !input_->bytes.empty()) {
                 return true;
             }
+            if (input_ && input_->requeueFailed != MMSYSERR_NOERROR) {
+                return portFailed("taking input", input_->requeueFailed);
+            }
             std::optional<std::chrono::nanoseconds> left;
             if (timeout) {
                 left = *timeout - (Clock::now() - start);
@@ -337,7 +343,10 @@ class WinmmPort final : public Port {
             if (!input.closing) {
                 header.dwBytesRecorded = 0;
                 header.dwFlags &= ~static_cast<DWORD>(MHDR_DONE);
-                midiInAddBuffer(input.handle, &header, sizeof header);
+                const MMRESULT result = midiInAddBuffer(input.handle, &header, sizeof header);
+                if (result != MMSYSERR_NOERROR && input.requeueFailed == MMSYSERR_NOERROR) {
+                    input.requeueFailed = result;
+                }
             }
         }
     }
