@@ -37,6 +37,8 @@ class Port {
 
     // False for a port that can only send, whose answers cannot come back.
     virtual bool hasInput() const { return true; }
+    // False for a port that can only listen: what is written to it goes nowhere.
+    virtual bool hasOutput() const { return true; }
 };
 
 } // namespace pelitor::platform

@@ -66,6 +66,11 @@ int receiveFromPort(const ReceiveOptions& options, std::ostream& errors) {
     if (settings.listen || !live) {
         errors << startLine(options) << '\n' << std::flush;
     }
+    if (!(*port)->hasOutput()) {
+        complain(errors, portName,
+                 "has no MIDI output, so the sampler gets no answers: it must send the dump in "
+                 "open loop");
+    }
     ProgressRewrite display(live ? platform::terminalColumns(platform::StandardStream::errors) : 0,
                             !live ||
                                 platform::terminalClearsLines(platform::StandardStream::errors));

@@ -288,6 +288,7 @@ class WinmmPort final : public Port {
     }
 
     bool hasInput() const override { return input_ != nullptr; }
+    bool hasOutput() const override { return output_ != nullptr; }
 
   private:
     enum class Woken { event, other, failed };
